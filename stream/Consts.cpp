@@ -1,0 +1,21 @@
+// Template filling for the message table.
+#include "stream/Consts.h"
+
+std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(pattern.size() + 32);
+    auto next = args.begin();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size() && (pattern[i + 1] == 's' || pattern[i + 1] == 'd')) {
+            if (next != args.end()) out.append(*next++);
+            ++i;
+        } else if (c == '%' && i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            out.push_back('%');
+            ++i;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}

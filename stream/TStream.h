@@ -1,0 +1,62 @@
+// Byte streams: the abstract stream the reader pulls from, a read-only view over bytes held elsewhere
+// (a resource, a file loaded into memory) and a growable memory stream that owns its bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Reads up to count bytes; returns how many were read (0 at the end).
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    virtual size_t Write(const void* buffer, size_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+
+    int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
+    int64_t Size();
+};
+
+// Read-only stream over bytes owned by someone else; the bytes must outlive the stream.
+class TCustomMemoryStream : public TStream {
+public:
+    TCustomMemoryStream() = default;
+    explicit TCustomMemoryStream(std::span<const uint8_t> bytes) : FData(bytes) {}
+
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void*, size_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+
+    std::span<const uint8_t> Memory() const { return FData; }
+
+protected:
+    void SetPointer(std::span<const uint8_t> bytes) { FData = bytes; }
+
+private:
+    std::span<const uint8_t> FData;
+    size_t FPosition = 0;
+};
+
+// Memory stream that owns its bytes and grows on writing.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> bytes) : FData(std::move(bytes)) {}
+
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+
+    const std::vector<uint8_t>& Bytes() const { return FData; }
+    std::vector<uint8_t> TakeBytes() { return std::exchange(FData, {}); }
+
+private:
+    std::vector<uint8_t> FData;
+    size_t FPosition = 0;
+};

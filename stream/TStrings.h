@@ -1,0 +1,42 @@
+// String lists: ordered lines of text, stored in a definition as the declared property Strings.
+#pragma once
+
+#include "stream/TPersistent.h"
+
+#include <string>
+#include <vector>
+
+class TStrings : public TPersistent {
+    ORV_CLASS(TStrings)
+public:
+    virtual int Count() const = 0;
+    virtual std::string Get(int index) const = 0;
+    virtual void Add(const std::string& s) = 0;
+    virtual void Clear() = 0;
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return FUpdateCount > 0; }
+
+    void DeclareProperties(TFiler& filer) override;
+
+protected:
+    virtual void SetUpdateState(bool) {}
+
+private:
+    void ReadData(TReader& reader);
+    int FUpdateCount = 0;
+};
+
+// A string list that holds its lines itself.
+class TStringList : public TStrings {
+    ORV_CLASS(TStringList)
+public:
+    int Count() const override { return static_cast<int>(FList.size()); }
+    std::string Get(int index) const override;
+    void Add(const std::string& s) override { FList.push_back(s); }
+    void Clear() override { FList.clear(); }
+    const std::vector<std::string>& Lines() const { return FList; }
+
+private:
+    std::vector<std::string> FList;
+};

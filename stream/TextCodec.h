@@ -1,0 +1,36 @@
+// Text conversions between the stream's encodings and the UTF-8 text the program holds, and the
+// case-insensitive name comparison used for every lookup by name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace TextCodec {
+// 8-bit texts use the Windows-1252 code page. Its five unassigned bytes map to the C1 controls of the
+// same number, so decoding is one-to-one and Cp1252FromUtf8 inverts it.
+std::string Utf8FromCp1252(std::span<const uint8_t> bytes);
+std::optional<std::string> Cp1252FromUtf8(std::string_view utf8);
+
+// UTF-16LE to UTF-8. A lone surrogate is kept as its three-byte form so the text converts back intact.
+std::string Utf8FromUtf16LE(std::span<const uint8_t> bytes);
+std::u16string Utf16FromUtf8(std::string_view utf8);
+std::string Utf8FromUtf16(std::u16string_view utf16);
+size_t Utf16Length(std::string_view utf8);
+bool IsAscii(std::string_view text);
+
+// Decodes one code point at pos and advances it; malformed bytes decode as U+FFFD.
+char32_t NextCodePoint(std::string_view utf8, size_t& pos);
+void AppendUtf8(std::string& out, char32_t cp);
+} // namespace TextCodec
+
+// Name comparison without regard to case: ASCII folded by clearing bit 5, other characters by full
+// Unicode case folding.
+bool SameText(std::string_view a, std::string_view b);
+int CompareText(std::string_view a, std::string_view b);
+std::string UpperCase(std::string_view text);
+bool IsUnicodeLetter(char32_t cp);
+// A letter or "_" first, then letters, decimal digits or "_".
+bool IsValidIdent(std::string_view name);

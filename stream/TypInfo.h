@@ -1,0 +1,152 @@
+// Run-time type information for published properties: the kinds of value a property holds, the
+// enumerations and sets they range over, and the per-class tables through which the loader finds and
+// assigns a property by name. Each class lists its own properties in its own source file.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+class TObject;
+class TPersistent;
+class TComponent;
+class TFiler;
+class TReader;
+
+enum class TTypeKind { tkInteger, tkEnumeration, tkSet, tkString, tkClass, tkMethod, tkInt64, tkFloat };
+
+struct TTypeInfo {
+    std::string_view Name;
+    TTypeKind Kind;
+    std::span<const std::string_view> EnumNames{}; // tkEnumeration: value names by ordinal
+    const TTypeInfo* CompType = nullptr;          // tkSet: the element enumeration
+};
+
+// Sets are stored as bit masks; element n is bit n.
+using TSetBits = uint32_t;
+
+extern const TTypeInfo TypeInfo_Integer;
+extern const TTypeInfo TypeInfo_Boolean;
+extern const TTypeInfo TypeInfo_String;
+extern const TTypeInfo TypeInfo_Object;
+extern const TTypeInfo TypeInfo_Method;
+
+// Looks an enumeration value up by name without regard to case; -1 when it is not there.
+int GetEnumValue(const TTypeInfo& type, std::string_view name);
+std::string_view GetEnumName(const TTypeInfo& type, int value);
+
+// An event handler: a method bound to the object it runs on.
+struct TNotifyEvent {
+    void (*Code)(TObject* self, TObject* sender) = nullptr;
+    TObject* Data = nullptr;
+    explicit operator bool() const { return Code != nullptr; }
+    void operator()(TObject* sender) const {
+        if (Code) Code(Data, sender);
+    }
+};
+
+struct TPropInfo {
+    std::string_view Name;
+    const TTypeInfo* PropType;
+    int64_t (*GetOrd)(const TPersistent&) = nullptr;
+    void (*SetOrd)(TPersistent&, int64_t) = nullptr;
+    std::string (*GetStr)(const TPersistent&) = nullptr;
+    void (*SetStr)(TPersistent&, const std::string&) = nullptr;
+    TPersistent* (*GetObj)(const TPersistent&) = nullptr;
+    void (*SetObj)(TPersistent&, TPersistent*) = nullptr;
+    TNotifyEvent (*GetMethod)(const TPersistent&) = nullptr;
+    void (*SetMethod)(TPersistent&, TNotifyEvent) = nullptr;
+
+    bool HasSetter() const { return SetOrd || SetStr || SetObj || SetMethod; }
+};
+
+// One entry of a form's table of component fields.
+struct TFieldInfo {
+    std::string_view Name;
+    const struct TClassInfo* FieldClass;
+    void (*Set)(TComponent& owner, TComponent* value);
+};
+
+// One entry of a class's table of published methods.
+struct TMethodInfo {
+    std::string_view Name;
+    void (*Code)(TObject* self, TObject* sender);
+};
+
+struct TClassInfo {
+    std::string_view ClassName;
+    const TClassInfo* Parent;
+    std::span<const TPropInfo> (*Properties)() = nullptr;
+    TComponent* (*Create)(TComponent* owner) = nullptr; // for component classes the loader may create
+    std::span<const TFieldInfo> (*Fields)() = nullptr;
+    std::span<const TMethodInfo> (*Methods)() = nullptr;
+
+    bool InheritsFrom(const TClassInfo& base) const;
+};
+
+// Finds a published property in the class or its ancestors, by name without regard to case.
+const TPropInfo* GetPropInfo(const TClassInfo& cls, std::string_view name);
+const TMethodInfo* FindMethod(const TClassInfo& cls, std::string_view name);
+
+// Declares the class information of a class: a static ClassInfo and the virtual ClassType().
+#define ORV_CLASS(Name)                                                                                     \
+public:                                                                                                     \
+    static const TClassInfo ClassInfo;                                                                      \
+    const TClassInfo& ClassType() const override { return ClassInfo; }
+
+// ---- Helpers that build property entries from a class's getter and setter ---------------------------
+
+namespace PropDetail {
+template <class> struct SetterArg;
+template <class C, class A> struct SetterArg<void (C::*)(A)> {
+    using Class = C;
+    using type = std::remove_cvref_t<A>;
+};
+} // namespace PropDetail
+
+// An ordinal property (integer, enumeration, boolean, set). Setter may be nullptr for read-only.
+template <class C, auto Get, auto Set>
+constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
+    TPropInfo p{name, &type};
+    p.GetOrd = [](const TPersistent& o) -> int64_t {
+        return static_cast<int64_t>((static_cast<const C&>(o).*Get)());
+    };
+    if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
+        p.SetOrd = [](TPersistent& o, int64_t v) {
+            using A = typename PropDetail::SetterArg<decltype(Set)>::type;
+            (static_cast<C&>(o).*Set)(static_cast<A>(v));
+        };
+    }
+    return p;
+}
+
+template <class C, auto Get, auto Set> constexpr TPropInfo StrProp(std::string_view name) {
+    TPropInfo p{name, &TypeInfo_String};
+    p.GetStr = [](const TPersistent& o) -> std::string { return std::string((static_cast<const C&>(o).*Get)()); };
+    if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>)
+        p.SetStr = [](TPersistent& o, const std::string& v) { (static_cast<C&>(o).*Set)(v); };
+    return p;
+}
+
+// An object property: the loader reads into the current object; a setter is optional.
+template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_view name) {
+    TPropInfo p{name, &TypeInfo_Object};
+    p.GetObj = [](const TPersistent& o) -> TPersistent* { return (static_cast<const C&>(o).*Get)(); };
+    if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
+        p.SetObj = [](TPersistent& o, TPersistent* v) {
+            using A = typename PropDetail::SetterArg<decltype(Set)>::type;
+            (static_cast<C&>(o).*Set)(dynamic_cast<A>(v));
+        };
+    }
+    return p;
+}
+
+template <class C, auto Get, auto Set> constexpr TPropInfo EventProp(std::string_view name) {
+    TPropInfo p{name, &TypeInfo_Method};
+    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent { return (static_cast<const C&>(o).*Get)(); };
+    p.SetMethod = [](TPersistent& o, TNotifyEvent v) { (static_cast<C&>(o).*Set)(v); };
+    return p;
+}
