@@ -155,7 +155,8 @@ void TReader::ReadRootComponent(TComponent* root) {
         unique = Format("%s_%d", {name, std::to_string(i)});
     }
     root->SetName(unique);
-    FRoot = FLookupRoot = FOwner = FParent = root;
+    FRoot = FLookupRoot = FOwner = root;
+    FParent = nullptr;
     if (!FLoaded) {
         FOwnLoaded = std::make_unique<std::vector<TComponent*>>();
         FLoaded = FOwnLoaded.get();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -102,7 +103,9 @@ public:                                                                         
 namespace PropDetail {
 template <class> struct SetterArg;
 template <class C, class A> struct SetterArg<void (C::*)(A)> {
-    using Class = C;
+    using type = std::remove_cvref_t<A>;
+};
+template <class C, class A> struct SetterArg<void (*)(C&, A)> {
     using type = std::remove_cvref_t<A>;
 };
 } // namespace PropDetail
@@ -112,12 +115,12 @@ template <class C, auto Get, auto Set>
 constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
     TPropInfo p{name, &type};
     p.GetOrd = [](const TPersistent& o) -> int64_t {
-        return static_cast<int64_t>((static_cast<const C&>(o).*Get)());
+        return static_cast<int64_t>(std::invoke(Get, static_cast<const C&>(o)));
     };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
         p.SetOrd = [](TPersistent& o, int64_t v) {
             using A = typename PropDetail::SetterArg<decltype(Set)>::type;
-            (static_cast<C&>(o).*Set)(static_cast<A>(v));
+            std::invoke(Set, static_cast<C&>(o), static_cast<A>(v));
         };
     }
     return p;
@@ -125,20 +128,20 @@ constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
 
 template <class C, auto Get, auto Set> constexpr TPropInfo StrProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_String};
-    p.GetStr = [](const TPersistent& o) -> std::string { return std::string((static_cast<const C&>(o).*Get)()); };
+    p.GetStr = [](const TPersistent& o) -> std::string { return std::string(std::invoke(Get, static_cast<const C&>(o))); };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>)
-        p.SetStr = [](TPersistent& o, const std::string& v) { (static_cast<C&>(o).*Set)(v); };
+        p.SetStr = [](TPersistent& o, const std::string& v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
 }
 
 // An object property: the loader reads into the current object; a setter is optional.
 template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_Object};
-    p.GetObj = [](const TPersistent& o) -> TPersistent* { return (static_cast<const C&>(o).*Get)(); };
+    p.GetObj = [](const TPersistent& o) -> TPersistent* { return std::invoke(Get, static_cast<const C&>(o)); };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
         p.SetObj = [](TPersistent& o, TPersistent* v) {
             using A = typename PropDetail::SetterArg<decltype(Set)>::type;
-            (static_cast<C&>(o).*Set)(dynamic_cast<A>(v));
+            std::invoke(Set, static_cast<C&>(o), dynamic_cast<A>(v));
         };
     }
     return p;
@@ -146,7 +149,7 @@ template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_v
 
 template <class C, auto Get, auto Set> constexpr TPropInfo EventProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_Method};
-    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent { return (static_cast<const C&>(o).*Get)(); };
-    p.SetMethod = [](TPersistent& o, TNotifyEvent v) { (static_cast<C&>(o).*Set)(v); };
+    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent { return std::invoke(Get, static_cast<const C&>(o)); };
+    p.SetMethod = [](TPersistent& o, TNotifyEvent v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
 }

@@ -1,0 +1,86 @@
+// Forms: top-level windows whose content comes from the definition named after their class.
+#pragma once
+
+#include "app/TScrollingWinControl.h"
+#include "graphics/TIcon.h"
+
+#include <memory>
+
+enum class TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSetBits;
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
+
+enum TFormStateFlag : uint32_t { fsCreating = 1u << 0, fsVisible = 1u << 1, fsShowing = 1u << 2 };
+using TFormState = uint32_t;
+
+class TCustomForm : public TScrollingWinControl {
+    ORV_CLASS(TCustomForm)
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition v) { FPosition = v; }
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool v) { FScaled = v; }
+    bool OldCreateOrder() const { return FOldCreateOrder; }
+    void SetOldCreateOrder(bool v) { FOldCreateOrder = v; }
+    int PixelsPerInch() const;
+    void SetPixelsPerInch(int v);
+    int TextHeight() const { return FTextHeight; }
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* v) { FIcon->SetAssigned(v); }
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle v) { FBorderStyle = v; }
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons v) { FBorderIcons = v & 0x0F; }
+    TWindowState WindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState v) { FWindowState = v; }
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle v) { FFormStyle = v; }
+    TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
+    void SetDefaultMonitor(TDefaultMonitor v) { FDefaultMonitor = v; }
+    TFormState FormState() const { return FFormState; }
+
+    void SetVisible(bool v) override;
+    void DeclareProperties(TFiler& filer) override;
+    void ReadEntry(TReader& reader) override;
+
+protected:
+    // Loads the definitions of the form's class chain. Called by the most derived constructor, once the
+    // object's class is the form's own (its field and method tables are then the ones consulted).
+    void LoadFromDefinition();
+
+private:
+    TPosition FPosition = TPosition::poDefaultPosOnly;
+    bool FScaled = true;
+    bool FOldCreateOrder = false;
+    int FPixelsPerInch;
+    int FTextHeight = 0;
+    std::unique_ptr<TIcon> FIcon;
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+    TBorderIcons FBorderIcons = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
+    TWindowState FWindowState = TWindowState::wsNormal;
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    TDefaultMonitor FDefaultMonitor = TDefaultMonitor::dmActiveForm;
+    TFormState FFormState = 0;
+};
+
+class TForm : public TCustomForm {
+    ORV_CLASS(TForm)
+public:
+    using TCustomForm::TCustomForm;
+};

@@ -1,0 +1,64 @@
+// The status line at the bottom of the window: one simple text, or a row of panels.
+#pragma once
+
+#include "controls/TWinControl.h"
+#include "stream/TCollection.h"
+
+#include <memory>
+#include <string>
+
+class TStatusPanel : public TCollectionItem {
+    ORV_CLASS(TStatusPanel)
+public:
+    using TCollectionItem::TCollectionItem;
+
+    int Width() const { return FWidth; }
+    void SetWidth(int v) { FWidth = v; }
+    const std::string& Text() const { return FText; }
+    void SetText(const std::string& v) { FText = v; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v) { FAlignment = v; }
+    TStatusPanelStyle Style() const { return FStyle; }
+    void SetStyle(TStatusPanelStyle v) { FStyle = v; }
+    TStatusPanelBevel Bevel() const { return FBevel; }
+    void SetBevel(TStatusPanelBevel v) { FBevel = v; }
+
+private:
+    int FWidth = 50;
+    std::string FText;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    TStatusPanelStyle FStyle = TStatusPanelStyle::psText;
+    TStatusPanelBevel FBevel = TStatusPanelBevel::pbLowered;
+};
+
+class TStatusPanels : public TCollection {
+    ORV_CLASS(TStatusPanels)
+public:
+    TStatusPanels();
+};
+
+class TCustomStatusBar : public TWinControl {
+    ORV_CLASS(TCustomStatusBar)
+public:
+    explicit TCustomStatusBar(TComponent* owner);
+
+    TStatusPanels* Panels() const { return FPanels.get(); }
+    bool SimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool v) { FSimplePanel = v; }
+    const std::string& SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const std::string& v);
+    bool SizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool v) { FSizeGrip = v; }
+
+private:
+    std::unique_ptr<TStatusPanels> FPanels;
+    bool FSimplePanel = false;
+    std::string FSimpleText;
+    bool FSizeGrip = true;
+};
+
+class TStatusBar : public TCustomStatusBar {
+    ORV_CLASS(TStatusBar)
+public:
+    using TCustomStatusBar::TCustomStatusBar;
+};

@@ -1,0 +1,158 @@
+// Control bounds, inherited values and the published table every control shares.
+#include "controls/TControl.h"
+
+#include "controls/TWinControl.h"
+#include "stream/Exceptions.h"
+#include "stream/IdentMaps.h"
+#include "stream/TReader.h"
+
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), FMargins(std::make_unique<TMargins>()),
+      FConstraints(std::make_unique<TSizeConstraints>()), FFont(std::make_unique<TFont>()) {
+    FFont->OnChange = [this] { FontChanged(); };
+    FConstraints->OnChange = [this] { SetBounds(FLeft, FTop, FWidth, FHeight); };
+}
+
+TControl::~TControl() {
+    if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (FParent == parent) return;
+    // A control inside itself would make every walk up or down the tree endless.
+    for (TControl* c = parent; c; c = c->Parent())
+        if (c == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent) FParent->RemoveControl(this);
+    if (parent) parent->InsertControl(this);
+}
+
+void TControl::SetParentComponent(TComponent* parent) {
+    if (auto* win = dynamic_cast<TWinControl*>(parent)) SetParent(win);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    BoundsChanged();
+}
+
+void TControl::SetAlign(TAlign v) { FAlign = v; }
+void TControl::SetAnchors(TAnchors v) { FAnchors = v & 0x0F; }
+void TControl::SetAlignWithMargins(bool v) { FAlignWithMargins = v; }
+void TControl::SetVisible(bool v) { FVisible = v; }
+void TControl::SetEnabled(bool v) { FEnabled = v; }
+
+void TControl::SetColor(TColor v) {
+    if (FColor != v) {
+        FColor = v;
+        ColorChanged();
+    }
+    if (!FUpdatingFromParent) FParentColor = false;
+}
+
+void TControl::SetParentColor(bool v) {
+    if (FParentColor == v) return;
+    FParentColor = v;
+    if (v) ParentColorChanged();
+}
+
+void TControl::SetParentFont(bool v) {
+    if (FParentFont == v) return;
+    FParentFont = v;
+    if (v) ParentFontChanged();
+}
+
+void TControl::SetShowHint(bool v) {
+    FShowHint = v;
+    if (!FUpdatingFromParent) FParentShowHint = false;
+}
+
+void TControl::SetParentShowHint(bool v) {
+    if (FParentShowHint == v) return;
+    FParentShowHint = v;
+    if (v) ParentShowHintChanged();
+}
+
+void TControl::SetCaption(const std::string& v) {
+    if (FText == v) return;
+    FText = v;
+    TextChanged();
+}
+
+// A font set on the control itself ends its inheritance from the parent.
+void TControl::FontChanged() {
+    if (!FUpdatingFromParent) FParentFont = false;
+}
+
+void TControl::ParentFontChanged() {
+    if (!FParentFont || !FParent) return;
+    FUpdatingFromParent = true;
+    FFont->Assign(*FParent->Font());
+    FUpdatingFromParent = false;
+}
+
+void TControl::ParentColorChanged() {
+    if (!FParentColor || !FParent) return;
+    FUpdatingFromParent = true;
+    SetColor(FParent->Color());
+    FUpdatingFromParent = false;
+}
+
+void TControl::ParentShowHintChanged() {
+    if (!FParentShowHint || !FParent) return;
+    FUpdatingFromParent = true;
+    SetShowHint(FParent->ShowHint());
+    FUpdatingFromParent = false;
+}
+
+void TControl::ReadEntry(TReader& reader) {
+    FControlState |= csReadingState;
+    SetParentComponent(reader.Parent());
+    try {
+        TComponent::ReadEntry(reader);
+    } catch (...) {
+        FControlState &= ~csReadingState;
+        throw;
+    }
+    FControlState &= ~csReadingState;
+    if (FParent) {
+        ParentFontChanged();
+        ParentColorChanged();
+        ParentShowHintChanged();
+    }
+}
+
+static TPersistent* GetMargins(const TControl& c) { return c.Margins(); }
+static TPersistent* GetConstraints(const TControl& c) { return c.Constraints(); }
+static TPersistent* GetFont(const TControl& c) { return c.Font(); }
+
+static std::span<const TPropInfo> ControlProperties() {
+    using C = TControl;
+    static const TPropInfo props[] = {
+        OrdProp<C, &C::Align, &C::SetAlign>("Align", TypeInfo_TAlign),
+        OrdProp<C, &C::AlignWithMargins, &C::SetAlignWithMargins>("AlignWithMargins", TypeInfo_Boolean),
+        OrdProp<C, &C::Anchors, &C::SetAnchors>("Anchors", TypeInfo_TAnchors),
+        OrdProp<C, &C::Color, &C::SetColor>("Color", TypeInfo_TColor),
+        ObjProp<C, &GetConstraints, nullptr>("Constraints"),
+        OrdProp<C, &C::Enabled, &C::SetEnabled>("Enabled", TypeInfo_Boolean),
+        ObjProp<C, &GetFont, &C::SetFont>("Font"),
+        OrdProp<C, &C::Height, &C::SetHeight>("Height", TypeInfo_Integer),
+        StrProp<C, &C::Hint, &C::SetHint>("Hint"),
+        OrdProp<C, &C::Left, &C::SetLeft>("Left", TypeInfo_Integer),
+        ObjProp<C, &GetMargins, nullptr>("Margins"),
+        OrdProp<C, &C::ParentColor, &C::SetParentColor>("ParentColor", TypeInfo_Boolean),
+        OrdProp<C, &C::ParentFont, &C::SetParentFont>("ParentFont", TypeInfo_Boolean),
+        OrdProp<C, &C::ParentShowHint, &C::SetParentShowHint>("ParentShowHint", TypeInfo_Boolean),
+        OrdProp<C, &C::ShowHint, &C::SetShowHint>("ShowHint", TypeInfo_Boolean),
+        OrdProp<C, &C::Top, &C::SetTop>("Top", TypeInfo_Integer),
+        OrdProp<C, &C::Visible, &C::SetVisible>("Visible", TypeInfo_Boolean),
+        OrdProp<C, &C::Width, &C::SetWidth>("Width", TypeInfo_Integer),
+    };
+    return props;
+}
+
+const TClassInfo TControl::ClassInfo{"TControl", &TComponent::ClassInfo, ControlProperties};
+const TClassInfo TGraphicControl::ClassInfo{"TGraphicControl", &TControl::ClassInfo};

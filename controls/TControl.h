@@ -1,0 +1,116 @@
+// The base of every visual element: bounds within the parent, visibility, colour and font with their
+// inheritance from the parent, margins and size constraints, and the parent/child relation, which is
+// kept apart from ownership.
+#pragma once
+
+#include "controls/ControlTypes.h"
+#include "controls/TFont.h"
+#include "controls/TMargins.h"
+#include "stream/Colors.h"
+#include "stream/TComponent.h"
+
+#include <memory>
+#include <string>
+
+class TWinControl;
+
+enum TControlStateFlag : uint32_t { csReadingState = 1u << 0, csCreating = 1u << 1, csAlignmentNeeded = 1u << 2 };
+using TControlState = uint32_t;
+
+class TControl : public TComponent {
+    ORV_CLASS(TControl)
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+    void SetParentComponent(TComponent* parent) override;
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign v);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors v);
+    bool AlignWithMargins() const { return FAlignWithMargins; }
+    void SetAlignWithMargins(bool v);
+    TMargins* Margins() const { return FMargins.get(); }
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool v);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool v);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool v);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* v) { FFont->SetAssigned(v); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool v);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& v) { FHint = v; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool v);
+
+    // The control's text: a label's or a sheet's caption, a static text's window text.
+    const std::string& Caption() const { return FText; }
+    virtual void SetCaption(const std::string& v);
+
+    TControlState ControlState() const { return FControlState; }
+    void ReadEntry(TReader& reader) override;
+
+    // Notifications from the parent that an inherited value changed.
+    virtual void ParentFontChanged();
+    virtual void ParentColorChanged();
+    virtual void ParentShowHintChanged();
+
+protected:
+    virtual void FontChanged();
+    virtual void ColorChanged() {}
+    virtual void TextChanged() {}
+    virtual void BoundsChanged() {}
+
+    std::string FText;
+    TControlState FControlState = 0;
+    TColor FColor = clWindow;
+    bool FParentColor = true;
+    bool FParentFont = true;
+
+private:
+    friend class TWinControl;
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = TAlign::alNone;
+    TAnchors FAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
+    bool FAlignWithMargins = false;
+    std::unique_ptr<TMargins> FMargins;
+    std::unique_ptr<TSizeConstraints> FConstraints;
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::unique_ptr<TFont> FFont;
+    std::string FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    bool FUpdatingFromParent = false;
+};
+
+// Controls without a window of their own, painted by their parent.
+class TGraphicControl : public TControl {
+    ORV_CLASS(TGraphicControl)
+public:
+    using TControl::TControl;
+};

@@ -1,0 +1,115 @@
+// Font attributes and their published table.
+#include "controls/TFont.h"
+
+#include "stream/IdentMaps.h"
+
+#include <cmath>
+#include <cstdlib>
+
+int MulDiv(int number, int numerator, int denominator) {
+    if (denominator == 0) return -1;
+    long long product = static_cast<long long>(number) * numerator;
+    long long half = std::llabs(denominator) / 2;
+    long long q = (product >= 0) == (denominator > 0) ? (std::llabs(product) + half) / std::llabs(denominator)
+                                                       : -((std::llabs(product) + half) / std::llabs(denominator));
+    return static_cast<int>(q);
+}
+
+int TDefaultFontData::Height() const { return -MulDiv(8, PixelsPerInch, 72); }
+
+TDefaultFontData& DefFontData() {
+    static TDefaultFontData data;
+    return data;
+}
+
+TFont::TFont()
+    : FHeight(DefFontData().Height()), FName(DefFontData().Name), FCharset(DEFAULT_CHARSET),
+      FPixelsPerInch(DefFontData().PixelsPerInch) {}
+
+void TFont::Changed() {
+    if (OnChange) OnChange();
+}
+
+void TFont::SetHeight(int value) {
+    if (FHeight == value) return;
+    FHeight = value;
+    Changed();
+}
+
+int TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+void TFont::SetSize(int value) { SetHeight(-MulDiv(value, FPixelsPerInch, 72)); }
+
+void TFont::SetName(const std::string& value) {
+    if (FName == value || value.empty()) return;
+    FName = value;
+    Changed();
+}
+
+void TFont::SetCharset(int value) {
+    auto charset = static_cast<TFontCharset>(value);
+    if (FCharset == charset) return;
+    FCharset = charset;
+    Changed();
+}
+
+void TFont::SetColor(TColor value) {
+    if (FColor == value) return;
+    FColor = value;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles value) {
+    value &= 0x0F;
+    if (FStyle == value) return;
+    FStyle = value;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch value) {
+    if (FPitch == value) return;
+    FPitch = value;
+    Changed();
+}
+
+void TFont::SetOrientation(int value) {
+    if (FOrientation == value) return;
+    FOrientation = value;
+    Changed();
+}
+
+void TFont::SetQuality(TFontQuality value) {
+    if (FQuality == value) return;
+    FQuality = value;
+    Changed();
+}
+
+void TFont::Assign(const TFont& source) {
+    if (&source == this) return;
+    FHeight = source.FHeight;
+    FName = source.FName;
+    FCharset = source.FCharset;
+    FColor = source.FColor;
+    FStyle = source.FStyle;
+    FPitch = source.FPitch;
+    FOrientation = source.FOrientation;
+    FQuality = source.FQuality;
+    FPixelsPerInch = source.FPixelsPerInch;
+    Changed();
+}
+
+static std::span<const TPropInfo> FontProperties() {
+    static const TPropInfo props[] = {
+        OrdProp<TFont, &TFont::Charset, &TFont::SetCharset>("Charset", TypeInfo_TFontCharset),
+        OrdProp<TFont, &TFont::Color, &TFont::SetColor>("Color", TypeInfo_TColor),
+        OrdProp<TFont, &TFont::Height, &TFont::SetHeight>("Height", TypeInfo_Integer),
+        StrProp<TFont, &TFont::Name, &TFont::SetName>("Name"),
+        OrdProp<TFont, &TFont::Orientation, &TFont::SetOrientation>("Orientation", TypeInfo_Integer),
+        OrdProp<TFont, &TFont::Pitch, &TFont::SetPitch>("Pitch", TypeInfo_TFontPitch),
+        OrdProp<TFont, &TFont::Quality, &TFont::SetQuality>("Quality", TypeInfo_TFontQuality),
+        OrdProp<TFont, &TFont::Size, &TFont::SetSize>("Size", TypeInfo_Integer),
+        OrdProp<TFont, &TFont::Style, &TFont::SetStyle>("Style", TypeInfo_TFontStyles),
+    };
+    return props;
+}
+
+const TClassInfo TFont::ClassInfo{"TFont", &TPersistent::ClassInfo, FontProperties};

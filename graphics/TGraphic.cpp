@@ -1,0 +1,73 @@
+// The picture-kind base and the registry.
+#include "graphics/TGraphic.h"
+
+#include "graphics/TBitmap.h"
+#include "graphics/TIcon.h"
+#include "graphics/TJPEGImage.h"
+#include "graphics/TGIFImage.h"
+#include "stream/Consts.h"
+#include "stream/Exceptions.h"
+#include "stream/TFiler.h"
+#include "stream/TStream.h"
+#include "stream/TextCodec.h"
+
+const TClassInfo TGraphic::ClassInfo{"TGraphic", &TPersistent::ClassInfo};
+
+void TGraphic::SetTransparent(bool v) {
+    if (FTransparent == v) return;
+    FTransparent = v;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    FModified = true;
+    if (OnChange) OnChange(this);
+}
+
+void TGraphic::DeclareProperties(TFiler& filer) {
+    TPersistent::DeclareProperties(filer);
+    filer.DefineBinaryProperty("Data", [this](TStream& s) { ReadData(s); }, !Empty());
+}
+
+std::vector<uint8_t> TGraphic::ReadBlock(TStream& stream, uint64_t count) {
+    if (count > static_cast<uint64_t>(stream.Size() - stream.Position()))
+        throw EReadError(std::string(SConsts::SReadError));
+    std::vector<uint8_t> bytes(count);
+    if (stream.Read(bytes.data(), bytes.size()) != bytes.size()) throw EReadError(std::string(SConsts::SReadError));
+    return bytes;
+}
+
+uint32_t TGraphic::ReadLength(TStream& stream) {
+    auto b = ReadBlock(stream, 4);
+    return static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<uint32_t>(b[3]) << 24;
+}
+
+TFileFormatsList::TFileFormatsList() {
+    Add("ico", "Icons", 0, TIcon::ClassInfo, []() -> std::unique_ptr<TGraphic> { return std::make_unique<TIcon>(); });
+    Add("bmp", "Bitmaps", 0, TBitmap::ClassInfo,
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); });
+    // The JPEG and GIF kinds register at start-up, before any form is loaded.
+    Add("gif", "GIF Image", 0, TGIFImage::ClassInfo,
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TGIFImage>(); });
+    Add("jpeg", "JPEG Image File", 0, TJPEGImage::ClassInfo,
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); });
+    Add("jpg", "JPEG Image File", 0, TJPEGImage::ClassInfo,
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); });
+}
+
+TFileFormatsList& TFileFormatsList::Instance() {
+    static TFileFormatsList list;
+    return list;
+}
+
+void TFileFormatsList::Add(std::string extension, std::string description, int descResID, const TClassInfo& cls,
+                           TGraphicFactory create) {
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    FFormats.push_back({std::move(extension), std::move(description), descResID, &cls, create});
+}
+
+const TFileFormat* TFileFormatsList::FindClassName(std::string_view className) const {
+    for (auto it = FFormats.rbegin(); it != FFormats.rend(); ++it)
+        if (it->GraphicClass->ClassName == className) return &*it;
+    return nullptr;
+}

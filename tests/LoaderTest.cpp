@@ -1,0 +1,530 @@
+// Loading definitions into components: creation by class, naming, property assignment by kind,
+// references, handlers, collections, the finishing order and the clean-up after a failure.
+#include "app/ErrorText.h"
+#include "app/TForm1.h"
+#include "stream/Exceptions.h"
+#include "stream/ResourceTable.h"
+#include "stream/TReader.h"
+#include "stream/TStream.h"
+#include "stream/TWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---- A small root class with its own field and method tables, and probes that record what happens ----
+
+std::vector<std::string> gFinished;
+int gLiveProbes = 0;
+
+constexpr std::string_view kWideEnum[] = {
+    "e0",  "e1",  "e2",  "e3",  "e4",  "e5",  "e6",  "e7",  "e8",  "e9",  "e10", "e11",
+    "e12", "e13", "e14", "e15", "e16", "e17", "e18", "e19", "e20", "e21", "e22", "e23",
+    "e24", "e25", "e26", "e27", "e28", "e29", "e30", "e31", "e32", "e33"};
+const TTypeInfo TypeInfo_Wide{"TWide", TTypeKind::tkEnumeration, kWideEnum};
+const TTypeInfo TypeInfo_WideSet{"TWideSet", TTypeKind::tkSet, {}, &TypeInfo_Wide};
+
+class TProbe : public TComponent {
+    ORV_CLASS(TProbe)
+public:
+    explicit TProbe(TComponent* owner) : TComponent(owner) { ++gLiveProbes; }
+    ~TProbe() override { --gLiveProbes; }
+    void FinishLoading() override {
+        TComponent::FinishLoading();
+        gFinished.push_back(Name());
+    }
+    int Number() const { return FNumber; }
+    void SetNumber(int v) { FNumber = v; }
+    TSetBits Bits() const { return FBits; }
+    void SetBits(TSetBits v) { FBits = v; }
+    int Fixed() const { return 7; }
+    TProbe* Buddy() const { return FBuddy; }
+    void SetBuddy(TProbe* v) { FBuddy = v; }
+    TNotifyEvent OnPing() const { return FOnPing; }
+    void SetOnPing(TNotifyEvent v) { FOnPing = v; }
+    TFont* Font() const { return FFont.get(); }
+
+    int FNumber = 0;
+    TSetBits FBits = 0;
+    TProbe* FBuddy = reinterpret_cast<TProbe*>(1); // distinguishes "set to nothing" from "never set"
+    TNotifyEvent FOnPing;
+    std::unique_ptr<TFont> FFont = std::make_unique<TFont>();
+};
+
+TPersistent* ProbeFont(const TProbe& p) { return p.Font(); }
+
+std::span<const TPropInfo> ProbeProperties() {
+    using C = TProbe;
+    static const TPropInfo props[] = {
+        OrdProp<C, &C::Number, &C::SetNumber>("Number", TypeInfo_Integer),
+        OrdProp<C, &C::Bits, &C::SetBits>("Bits", TypeInfo_WideSet),
+        OrdProp<C, &C::Fixed, nullptr>("Fixed", TypeInfo_Integer),
+        ObjProp<C, &C::Buddy, &C::SetBuddy>("Buddy"),
+        EventProp<C, &C::OnPing, &C::SetOnPing>("OnPing"),
+        ObjProp<C, &ProbeFont, nullptr>("Font"),
+    };
+    return props;
+}
+
+class TTestRoot : public TComponent {
+    ORV_CLASS(TTestRoot)
+public:
+    using TComponent::TComponent;
+    void FinishLoading() override {
+        TComponent::FinishLoading();
+        gFinished.push_back(Name());
+    }
+    void Ping(TObject* sender) { LastSender = sender; }
+    TProbe* P1 = nullptr;
+    TObject* LastSender = nullptr;
+};
+
+const TClassInfo TProbe::ClassInfo{"TProbe", &TComponent::ClassInfo, ProbeProperties,
+                                   [](TComponent* o) -> TComponent* { return new TProbe(o); }};
+
+std::span<const TFieldInfo> RootFields() {
+    static const TFieldInfo fields[] = {
+        {"P1", &TProbe::ClassInfo,
+         [](TComponent& o, TComponent* v) { static_cast<TTestRoot&>(o).P1 = static_cast<TProbe*>(v); }},
+    };
+    return fields;
+}
+
+std::span<const TMethodInfo> RootMethods() {
+    static const TMethodInfo methods[] = {
+        {"Ping", [](TObject* self, TObject* sender) { static_cast<TTestRoot*>(self)->Ping(sender); }},
+    };
+    return methods;
+}
+
+const TClassInfo TTestRoot::ClassInfo{"TTestRoot", &TComponent::ClassInfo, nullptr, nullptr, RootFields, RootMethods};
+
+// Writes "TPF0", the root header, then whatever body writes, then the two end markers.
+std::vector<uint8_t> RootStream(std::string_view rootClass, std::string_view rootName,
+                                const std::function<void(TWriter&)>& body) {
+    TWriter w;
+    w.WriteSignature();
+    w.WriteComponentHeader(rootClass, rootName);
+    body(w);
+    return w.TakeBytes();
+}
+
+std::string LoadError(const std::vector<uint8_t>& bytes, TTestRoot& root) {
+    TCustomMemoryStream stream(bytes);
+    TReader reader(stream);
+    try {
+        reader.ReadRootComponent(&root);
+    } catch (const std::exception& e) {
+        return ErrorDisplayText(e);
+    }
+    return "ok";
+}
+
+// ---- TForm1 loading through the resource table ----
+
+struct FormDefinition {
+    std::vector<uint8_t> Bytes;
+    explicit FormDefinition(std::vector<uint8_t> bytes) : Bytes(std::move(bytes)) {
+        Resources::Register(Resources::RT_RCDATA, "TFORM1", Bytes);
+    }
+    ~FormDefinition() { Resources::Unregister(Resources::RT_RCDATA, "TFORM1"); }
+};
+
+std::string CreateFormError() {
+    try {
+        TForm1 form(nullptr);
+    } catch (const std::exception& e) {
+        return ErrorDisplayText(e);
+    }
+    return "ok";
+}
+
+// A small form: two sheets on a page control, a label and a list box on the first, the status bar.
+std::vector<uint8_t> SmallForm(const std::function<void(TWriter&)>& extraLabelProps = {}) {
+    return RootStream("TForm1", "Form1", [&](TWriter& w) {
+        w.WritePropName("Caption");
+        w.WriteString("Orvanta Software por Quillon");
+        w.WritePropName("Color");
+        w.WriteIdent("clBtnFace");
+        w.WritePropName("Visible");
+        w.WriteBoolean(true);
+        w.WritePropName("TextHeight");
+        w.WriteInteger(13);
+        w.WriteListEnd();
+        w.WriteComponentHeader("TPageControl", "PageControl1");
+        w.WritePropName("ActivePage");
+        w.WriteIdent("TabSheet1");
+        w.WritePropName("OnChange");
+        w.WriteIdent("PageControl1Change");
+        w.WriteListEnd();
+        for (const char* sheet : {"TabSheet1", "TabSheet2"}) {
+            w.WriteComponentHeader("TTabSheet", sheet);
+            w.WritePropName("Caption");
+            w.WriteString(sheet);
+            w.WriteListEnd();
+            if (std::string(sheet) == "TabSheet1") {
+                w.WriteComponentHeader("TLabel", "Label3");
+                w.WritePropName("Font.Name");
+                w.WriteString("Arial");
+                w.WritePropName("ParentFont");
+                w.WriteBoolean(false);
+                if (extraLabelProps) extraLabelProps(w);
+                w.WriteListEnd();
+                w.WriteListEnd();
+                w.WriteComponentHeader("TListBox", "ListBox1");
+                w.WritePropName("Items.Strings");
+                w.WriteListBegin();
+                w.WriteString("uno");
+                w.WriteStringAs(TValueType::vaWString, "");
+                w.WriteString("canción");
+                w.WriteListEnd();
+                w.WriteListEnd();
+                w.WriteListEnd();
+            }
+            w.WriteListEnd();
+        }
+        w.WriteListEnd();
+        w.WriteComponentHeader("TStatusBar", "StatusBar1");
+        w.WritePropName("SimplePanel");
+        w.WriteBoolean(true);
+        w.WritePropName("SimpleText");
+        w.WriteString("Page index: 0");
+        w.WritePropName("Panels");
+        w.WriteCollectionBegin();
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    });
+}
+
+} // namespace
+
+TEST(LoaderForm, BuildsTheTreeBindsFieldsReferencesAndHandler) {
+    FormDefinition def(SmallForm());
+    TForm1 form(nullptr);
+    EXPECT_EQ(form.Name(), "Form1");
+    EXPECT_EQ(form.ComponentCount(), 6);
+    ASSERT_NE(form.PageControl1, nullptr);
+    ASSERT_NE(form.TabSheet1, nullptr);
+    ASSERT_NE(form.StatusBar1, nullptr);
+    ASSERT_NE(form.Label3, nullptr);
+    EXPECT_EQ(form.TabSheet1->Parent(), form.PageControl1);
+    EXPECT_EQ(form.Label3->Parent(), form.TabSheet1);
+    EXPECT_EQ(form.Label3->Owner(), &form);
+    EXPECT_EQ(form.PageControl1->ActivePage(), form.TabSheet1);
+    EXPECT_EQ(form.PageControl1->PageCount(), 2);
+    EXPECT_EQ(form.Caption(), "Orvanta Software por Quillon");
+    EXPECT_EQ(form.TextHeight(), 13);
+    EXPECT_EQ(form.Label3->Font()->Name(), "Arial");
+    EXPECT_FALSE(form.Label3->ParentFont());
+    ASSERT_NE(form.ListBox1, nullptr);
+    auto* items = form.ListBox1->Items();
+    ASSERT_EQ(items->Count(), 3);
+    EXPECT_EQ(items->Get(1), "");
+    EXPECT_EQ(items->Get(2), "canción");
+    EXPECT_EQ(form.StatusBar1->SimpleText(), "Page index: 0");
+    // The bound handler runs on the form with the page control as sender.
+    TNotifyEvent change = form.PageControl1->OnChange();
+    ASSERT_TRUE(change);
+    form.PageControl1->SetActivePage(form.Imag2 ? form.Imag2 : form.TabSheet2);
+    change(form.PageControl1);
+    EXPECT_EQ(form.StatusBar1->SimpleText(), "Page index: 1");
+}
+
+TEST(LoaderForm, MissingDefinitionAndFailedLoadsAreReported) {
+    EXPECT_EQ(CreateFormError(), "Resource TForm1 not found.");
+    {
+        FormDefinition def(SmallForm([](TWriter& w) {
+            w.WritePropName("Colour");
+            w.WriteInteger(1);
+        }));
+        EXPECT_EQ(CreateFormError(), "Error reading Label3.Colour: Property Colour does not exist.");
+    }
+    {
+        FormDefinition def(SmallForm([](TWriter& w) {
+            w.WritePropName("Font.Color");
+            w.WriteIdent("clChartreuse");
+        }));
+        EXPECT_EQ(CreateFormError(), "Error reading Label3.Font.Color: Invalid property value.");
+    }
+    {
+        FormDefinition def(SmallForm([](TWriter& w) {
+            w.WritePropName("Caption.Text");
+            w.WriteString("x");
+        }));
+        EXPECT_EQ(CreateFormError(), "Error reading Label3.Caption.Text: Invalid property path.");
+    }
+    {
+        auto bytes = SmallForm();
+        bytes.resize(bytes.size() - 3);
+        FormDefinition def(bytes);
+        EXPECT_EQ(CreateFormError(), "Stream read error.");
+    }
+    {
+        auto bytes = SmallForm();
+        bytes[0] = 'X';
+        FormDefinition def(bytes);
+        EXPECT_EQ(CreateFormError(), "Invalid stream format.");
+    }
+}
+
+TEST(LoaderForm, NamesMatchWithoutRegardToCase) {
+    FormDefinition def(SmallForm([](TWriter& w) {
+        w.WritePropName("font.height");
+        w.WriteInteger(-16);
+        w.WritePropName("FONT.COLOR");
+        w.WriteIdent("CLBLUE");
+        w.WritePropName("font.style");
+        w.WriteSet({"FSBOLD"});
+        w.WritePropName("alignment");
+        w.WriteIdent("TACENTER");
+    }));
+    TForm1 form(nullptr);
+    EXPECT_EQ(form.Label3->Font()->Height(), -16);
+    EXPECT_EQ(form.Label3->Font()->Color(), clBlue);
+    EXPECT_EQ(form.Label3->Font()->Style(), 1u << fsBold);
+    EXPECT_EQ(form.Label3->Alignment(), TAlignment::taCenter);
+}
+
+TEST(LoaderForm, MissingActivePageIsSetToNothing) {
+    auto bytes = SmallForm();
+    std::string needle = "TabSheet1";
+    auto it = std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end());
+    ASSERT_NE(it, bytes.end());
+    *(it + 8) = '9'; // ActivePage now names TabSheet9
+    FormDefinition def(bytes);
+    TForm1 form(nullptr);
+    EXPECT_EQ(form.PageControl1->ActivePage(), nullptr);
+}
+
+TEST(LoaderForm, SecondFormOfTheSameNameGetsASuffix) {
+    FormDefinition def(SmallForm());
+    TForm1 first(nullptr);
+    TForm1 second(nullptr);
+    TForm1 third(nullptr);
+    EXPECT_EQ(first.Name(), "Form1");
+    EXPECT_EQ(second.Name(), "Form1_1");
+    EXPECT_EQ(third.Name(), "Form1_2");
+}
+
+TEST(LoaderOrder, FinishLoadingRunsRootFirstThenInReadingOrder) {
+    gFinished.clear();
+    auto bytes = RootStream("TTestRoot", "Root", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "P1");
+        w.WritePropName("Buddy");
+        w.WriteIdent("P3");
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "P2");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd(); // end of P1's children
+        w.WriteComponentHeader("TProbe", "P3");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    });
+    TTestRoot root(nullptr);
+    EXPECT_EQ(LoadError(bytes, root), "ok");
+    EXPECT_EQ(gFinished, (std::vector<std::string>{"Root", "P2", "P1", "P3"}));
+    ASSERT_NE(root.P1, nullptr);
+    // P3 is read after P1's reference to it: references resolve once the whole tree exists.
+    EXPECT_EQ(root.P1->Buddy(), root.FindComponent("p3"));
+}
+
+TEST(LoaderValues, AssignmentByKind) {
+    auto bytes = RootStream("TTestRoot", "Root", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "P1");
+        w.WritePropName("Number");
+        w.WriteIntegerAs(TValueType::vaInt32, -5);
+        w.WritePropName("Bits");
+        w.WriteSet({"e1", "E33", "e31"}); // e33 lies beyond bit 31 and is dropped
+        w.WritePropName("OnPing");
+        w.WriteIdent("ping");
+        w.WritePropName("Buddy");
+        w.WriteIdent("nil");
+        w.WritePropName("Font.Charset");
+        w.WriteIdent("symbol_charset");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    });
+    TTestRoot root(nullptr);
+    ASSERT_EQ(LoadError(bytes, root), "ok");
+    EXPECT_EQ(root.P1->Number(), -5);
+    EXPECT_EQ(root.P1->Bits(), (1u << 1) | (1u << 31));
+    EXPECT_EQ(root.P1->Buddy(), nullptr);
+    EXPECT_EQ(root.P1->Font()->Charset(), SYMBOL_CHARSET);
+    root.P1->OnPing()(root.P1);
+    EXPECT_EQ(root.LastSender, root.P1);
+}
+
+TEST(LoaderValues, EveryFailureHasItsMessage) {
+    struct Case {
+        const char* Label;
+        std::function<void(TWriter&)> Props;
+        std::string Expected;
+    };
+    const Case cases[] = {
+        {"read-only", [](TWriter& w) { w.WritePropName("Fixed"), w.WriteInteger(1); },
+         "Error reading P1.Fixed: Property is read-only."},
+        {"unknown set element", [](TWriter& w) { w.WritePropName("Bits"), w.WriteSet({"e1", "nope", "e2"}); },
+         "Error reading P1.Bits: Invalid property value."},
+        {"set from a non-set", [](TWriter& w) { w.WritePropName("Bits"), w.WriteInteger(3); },
+         "Error reading P1.Bits: Invalid property value."},
+        {"unknown handler", [](TWriter& w) { w.WritePropName("OnPing"), w.WriteIdent("Pong"); },
+         "Error reading P1.OnPing: Invalid property value."},
+        {"text for an integer", [](TWriter& w) { w.WritePropName("Number"), w.WriteString("12"); },
+         "Error reading P1.Number: Invalid property value."},
+        {"tag beyond the table", [](TWriter& w) { w.WritePropName("Number"), w.WriteRaw(std::vector<uint8_t>{22}); },
+         "Error reading P1.Number: Invalid property value."},
+        {"unknown path head", [](TWriter& w) { w.WritePropName("Paint.Color"), w.WriteInteger(1); },
+         "Error reading P1.Paint.Color: Property Paint.Color does not exist."},
+        {"identifier for a plain integer", [](TWriter& w) { w.WritePropName("Number"), w.WriteIdent("clRed"); },
+         "Error reading P1.Number: Invalid property value."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Label);
+        auto bytes = RootStream("TTestRoot", "Root", [&](TWriter& w) {
+            w.WriteListEnd();
+            w.WriteComponentHeader("TProbe", "P1");
+            c.Props(w);
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+        });
+        TTestRoot root(nullptr);
+        EXPECT_EQ(LoadError(bytes, root), c.Expected);
+    }
+}
+
+TEST(LoaderComponents, CreationAndNamingFailuresAreNotWrapped) {
+    struct Case {
+        const char* Class;
+        const char* Name;
+        std::string Expected;
+    };
+    const Case cases[] = {
+        {"TGadget", "G1", "Class TGadget not found."},
+        {"TProbe", "1st", "''1st'' is not a valid component name."},
+        {"TProbe", "p1", "A component named p1 already exists."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Class);
+        gLiveProbes = 0;
+        auto bytes = RootStream("TTestRoot", "Root", [&](TWriter& w) {
+            w.WriteListEnd();
+            w.WriteComponentHeader("TProbe", "P1");
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteComponentHeader(c.Class, c.Name);
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+        });
+        {
+            TTestRoot root(nullptr);
+            EXPECT_EQ(LoadError(bytes, root), c.Expected);
+            // The failing record's component is already gone; the root still owns the earlier one.
+            EXPECT_EQ(root.ComponentCount(), 1);
+        }
+        EXPECT_EQ(gLiveProbes, 0);
+    }
+}
+
+TEST(LoaderComponents, FailureInsideANestedRecordFreesWhatThatRecordCreated) {
+    gLiveProbes = 0;
+    auto bytes = RootStream("TTestRoot", "Root", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "Outer");
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "Inner");
+        w.WritePropName("Number");
+        w.WriteString("bad");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    });
+    TTestRoot root(nullptr);
+    EXPECT_EQ(LoadError(bytes, root), "Error reading Inner.Number: Invalid property value.");
+    EXPECT_EQ(root.ComponentCount(), 0);
+    EXPECT_EQ(gLiveProbes, 0);
+}
+
+TEST(LoaderCollections, ItemsAreReadAndItemErrorsWrappedTwice) {
+    auto panels = [](const std::function<void(TWriter&)>& item) {
+        return RootStream("TForm1", "Form1", [&](TWriter& w) {
+            w.WriteListEnd();
+            w.WriteComponentHeader("TStatusBar", "StatusBar1");
+            w.WritePropName("Panels");
+            w.WriteCollectionBegin();
+            w.WriteListBegin();
+            w.WritePropName("Width");
+            w.WriteInteger(120);
+            w.WriteListEnd();
+            w.WriteInteger(7); // a stored index, read and ignored
+            w.WriteListBegin();
+            item(w);
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+        });
+    };
+    {
+        FormDefinition def(panels([](TWriter& w) {
+            w.WritePropName("Text");
+            w.WriteString("listo");
+        }));
+        TForm1 form(nullptr);
+        ASSERT_EQ(form.StatusBar1->Panels()->Count(), 2);
+        EXPECT_EQ(static_cast<TStatusPanel*>(form.StatusBar1->Panels()->Items(0))->Width(), 120);
+        EXPECT_EQ(static_cast<TStatusPanel*>(form.StatusBar1->Panels()->Items(1))->Text(), "listo");
+    }
+    {
+        FormDefinition def(panels([](TWriter& w) {
+            w.WritePropName("Bevel");
+            w.WriteIdent("pbSideways");
+        }));
+        EXPECT_EQ(CreateFormError(),
+                  "Error reading StatusBar1.Panels: Error reading TStatusPanel.Bevel: Invalid property value.");
+    }
+}
+
+TEST(LoaderBinary, DeclaredBinaryPropertiesGetExactlyTheirBytes) {
+    auto form = [](const std::function<void(TWriter&)>& data) {
+        return RootStream("TForm1", "Form1", [&](TWriter& w) {
+            w.WritePropName("Icon.Data");
+            data(w);
+            w.WriteListEnd();
+            w.WriteListEnd();
+        });
+    };
+    {
+        std::vector<uint8_t> icon(766, 0xAB);
+        FormDefinition def(form([&](TWriter& w) { w.WriteBinary(icon); }));
+        TForm1 f(nullptr);
+        EXPECT_EQ(f.Icon()->FileBytes(), icon);
+    }
+    {
+        FormDefinition def(form([](TWriter& w) { w.WriteString("not binary"); }));
+        EXPECT_EQ(CreateFormError(), "Error reading Form1.Icon.Data: Invalid property value.");
+    }
+    {
+        // A length far beyond the stream fails before anything of that size is allocated.
+        FormDefinition def(form([](TWriter& w) {
+            w.WriteValue(TValueType::vaBinary);
+            w.WriteRaw(std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x7F});
+        }));
+        EXPECT_EQ(CreateFormError(), "Error reading Form1.Icon.Data: Stream read error.");
+    }
+}
