@@ -6,8 +6,10 @@
 TForm1::TForm1(TComponent* owner) : TForm(owner) { LoadFromDefinition(); }
 
 void TForm1::PageControl1Change(TObject*) {
+    // A definition may lack either component, or the page control may have no page on view.
+    if (!PageControl1 || !StatusBar1 || !PageControl1->ActivePage()) return;
     // std::to_string sizes its own buffer, so positions of any length fit.
-    StatusBar1->SetSimpleText("Page index: " + std::to_string(PageControl1->ActivePageIndex()));
+    StatusBar1->SetSimpleText("Page index: " + std::to_string(PageControl1->ActivePage()->PageIndex()));
 }
 
 static std::span<const TFieldInfo> Form1Fields() {

@@ -49,9 +49,10 @@ TReader::~TReader() {
 }
 
 void TReader::ReadBuffer() {
+    // The position is reset first so that a failed refill leaves an empty, consistent buffer.
+    FBufPos = 0;
     FBufEnd = static_cast<int>(FStream.Read(FBuffer.get(), static_cast<size_t>(FBufSize)));
     if (FBufEnd == 0) ReadError();
-    FBufPos = 0;
 }
 
 void TReader::Read(void* buf, size_t count) {

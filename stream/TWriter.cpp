@@ -21,6 +21,9 @@ void TWriter::WritePrefix(TFilerFlags flags, int childPos) {
 
 void TWriter::WriteComponentHeader(std::string_view className, std::string_view name, TFilerFlags flags,
                                    int childPos) {
+    // Without a prefix the reader takes a first byte of F0 or more for one, and 00 for the end of a list.
+    if (flags == 0 && (className.empty() || className.size() >= 0xF0))
+        throw EStreamError("Class name cannot be stored without a prefix: \"" + std::string(className.substr(0, 40)) + "\"");
     WritePrefix(flags, childPos);
     WriteStr(className);
     WriteStr(name);
@@ -62,6 +65,8 @@ void TWriter::WriteIntegerAs(TValueType tag, int64_t value) {
 }
 
 TValueType TWriter::StringFormFor(std::string_view utf8) {
+    // The empty text falls to the last form: its UTF-8 length is not shorter than twice nothing.
+    if (utf8.empty()) return TValueType::vaWString;
     if (TextCodec::IsAscii(utf8)) return utf8.size() <= 255 ? TValueType::vaString : TValueType::vaLString;
     return utf8.size() < 2 * TextCodec::Utf16Length(utf8) ? TValueType::vaUTF8String : TValueType::vaWString;
 }

@@ -67,6 +67,12 @@ char32_t NextCodePoint(std::string_view s, size_t& pos) {
         }
         cp = (cp << 6) | (c & 0x3F);
     }
+    // Overlong forms and values beyond the Unicode range are malformed too.
+    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMinimum[extra] || cp > 0x10FFFF) {
+        ++pos;
+        return 0xFFFD;
+    }
     pos += static_cast<size_t>(extra) + 1;
     return cp;
 }

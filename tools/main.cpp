@@ -1,0 +1,77 @@
+// orvanta-form: compiles the text form of a definition to a component stream, dumps a stream as text
+// and checks that a stream loads.
+#include "stream/Exceptions.h"
+#include "tools/Check.h"
+#include "tools/TextForm.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = "usage: orvanta-form compile SOURCE OUT | dump FILE | check FILE\n";
+
+using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+std::string ReadFile(const std::string& path) {
+    FilePtr f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!f) throw Exception("cannot open '" + path + "': " + std::strerror(errno));
+    std::string data;
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+        data.append(buf, n);
+    if (std::ferror(f.get())) throw Exception("cannot read '" + path + "'");
+    return data;
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw Exception("cannot create '" + path + "': " + std::strerror(errno));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) throw Exception("cannot write '" + path + "'");
+}
+
+int Compile(const std::string& sourcePath, const std::string& outPath) {
+    std::string source = ReadFile(sourcePath);
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = CompileTextForm(source, std::filesystem::path(sourcePath).parent_path());
+    } catch (const Exception& e) {
+        // Compile messages start with line:column; put the file name in front.
+        throw Exception(sourcePath + ":" + e.Message());
+    }
+    WriteFile(outPath, bytes);
+    return 0;
+}
+
+int Dump(const std::string& path) {
+    std::string data = ReadFile(path);
+    std::string text = DumpTextForm(std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        throw Exception("cannot write to standard output");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string command = args.empty() ? "" : args[0];
+    try {
+        if (command == "compile" && args.size() == 3) return Compile(args[1], args[2]);
+        if (command == "dump" && args.size() == 2) return Dump(args[1]);
+        if (command == "check" && args.size() == 2) return RunCheck(args[1]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "orvanta-form: %s\n", e.what());
+        return 1;
+    }
+    std::fputs(kUsage, stderr);
+    return 2;
+}
