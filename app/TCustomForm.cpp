@@ -6,7 +6,7 @@
 #include "stream/TReader.h"
 
 namespace {
-constexpr std::string_view kPosition[] = {"poDesigned",       "poDefault",        "poDefaultPosOnly",
+constexpr std::string_view kPosition[] = {"poDesigned",        "poDefault",        "poDefaultPosOnly",
                                           "poDefaultSizeOnly", "poScreenCenter",   "poDesktopCenter",
                                           "poMainFormCenter",  "poOwnerFormCenter"};
 constexpr std::string_view kFormBorderStyle[] = {"bsNone",   "bsSingle",     "bsSizeable",
@@ -27,7 +27,8 @@ const TTypeInfo TypeInfo_TDefaultMonitor{"TDefaultMonitor", tkEnumeration, kDefa
 } // namespace
 
 TCustomForm::TCustomForm(TComponent* owner)
-    : TScrollingWinControl(owner), FPixelsPerInch(DefFontData().PixelsPerInch), FIcon(std::make_unique<TIcon>()) {
+    : TScrollingWinControl(owner), FPixelsPerInch(DefFontData().PixelsPerInch),
+      FIcon(std::make_unique<TIcon>()) {
     SetBounds(0, 0, 320, 240);
     SetColor(clBtnFace);
     FParentFont = false;
@@ -36,9 +37,13 @@ TCustomForm::TCustomForm(TComponent* owner)
     RegisterRoot(this);
 }
 
-TCustomForm::~TCustomForm() { UnregisterRoot(this); }
+TCustomForm::~TCustomForm() {
+    UnregisterRoot(this);
+}
 
-int TCustomForm::PixelsPerInch() const { return FScaled ? FPixelsPerInch : DefFontData().PixelsPerInch; }
+int TCustomForm::PixelsPerInch() const {
+    return FScaled ? FPixelsPerInch : DefFontData().PixelsPerInch;
+}
 
 void TCustomForm::SetPixelsPerInch(int v) {
     if (v != FPixelsPerInch && v > 35) FPixelsPerInch = v;
@@ -47,8 +52,10 @@ void TCustomForm::SetPixelsPerInch(int v) {
 // While the form is being created, Visible only records the wish; it is acted on after loading.
 void TCustomForm::SetVisible(bool v) {
     if (FFormState & fsCreating) {
-        if (v) FFormState |= fsVisible;
-        else FFormState &= ~fsVisible;
+        if (v)
+            FFormState |= fsVisible;
+        else
+            FFormState &= ~fsVisible;
         return;
     }
     TScrollingWinControl::SetVisible(v);
@@ -56,7 +63,8 @@ void TCustomForm::SetVisible(bool v) {
 
 void TCustomForm::DeclareProperties(TFiler& filer) {
     TScrollingWinControl::DeclareProperties(filer);
-    filer.DefineProperty("TextHeight", [this](TReader& r) { FTextHeight = r.ReadInteger(); }, true);
+    filer.DefineProperty(
+        "TextHeight", [this](TReader& r) { FTextHeight = r.ReadInteger(); }, true);
 }
 
 void TCustomForm::ReadEntry(TReader& reader) {
@@ -87,7 +95,9 @@ void TCustomForm::LoadFromDefinition() {
     if (FOldCreateOrder && (FFormState & fsVisible)) SetVisible(true);
 }
 
-static TPersistent* GetIcon(const TCustomForm& f) { return f.Icon(); }
+static TPersistent* GetIcon(const TCustomForm& f) {
+    return f.Icon();
+}
 
 static std::span<const TPropInfo> ScrollingProperties() {
     using C = TScrollingWinControl;

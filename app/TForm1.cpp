@@ -3,7 +3,9 @@
 
 #include <string>
 
-TForm1::TForm1(TComponent* owner) : TForm(owner) { LoadFromDefinition(); }
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+    LoadFromDefinition();
+}
 
 void TForm1::PageControl1Change(TObject*) {
     // A definition may lack either component, or the page control may have no page on view.
@@ -14,9 +16,10 @@ void TForm1::PageControl1Change(TObject*) {
 
 static std::span<const TFieldInfo> Form1Fields() {
     static const TFieldInfo fields[] = {
-#define ORV_FIELD(Class, Name)                                                                              \
-    {#Name, &Class::ClassInfo,                                                                              \
-     [](TComponent& owner, TComponent* value) { static_cast<TForm1&>(owner).Name = static_cast<Class*>(value); }},
+#define ORV_FIELD(Class, Name)                                                                               \
+    {#Name, &Class::ClassInfo, [](TComponent& owner, TComponent* value) {                                    \
+         static_cast<TForm1&>(owner).Name = static_cast<Class*>(value);                                      \
+     }},
 #include "app/Form1Fields.inc"
 #undef ORV_FIELD
     };

@@ -17,8 +17,9 @@ const TClassInfo TStatusPanel::ClassInfo{"TStatusPanel", &TCollectionItem::Class
 const TClassInfo TStatusPanels::ClassInfo{"TStatusPanels", &TCollection::ClassInfo};
 
 TStatusPanels::TStatusPanels()
-    : TCollection([](TCollection* c) -> std::unique_ptr<TCollectionItem> { return std::make_unique<TStatusPanel>(c); }) {
-}
+    : TCollection([](TCollection* c) -> std::unique_ptr<TCollectionItem> {
+          return std::make_unique<TStatusPanel>(c);
+      }) {}
 
 TCustomStatusBar::TCustomStatusBar(TComponent* owner)
     : TWinControl(owner), FPanels(std::make_unique<TStatusPanels>()) {
@@ -32,7 +33,9 @@ void TCustomStatusBar::SetSimpleText(const std::string& v) {
     FSimpleText = v;
 }
 
-static TPersistent* GetPanels(const TCustomStatusBar& c) { return c.Panels(); }
+static TPersistent* GetPanels(const TCustomStatusBar& c) {
+    return c.Panels();
+}
 static void SetPanels(TCustomStatusBar&, TStatusPanels*) {}
 
 static std::span<const TPropInfo> StatusBarProperties() {
@@ -46,6 +49,7 @@ static std::span<const TPropInfo> StatusBarProperties() {
     return props;
 }
 
-const TClassInfo TCustomStatusBar::ClassInfo{"TCustomStatusBar", &TWinControl::ClassInfo, StatusBarProperties};
+const TClassInfo TCustomStatusBar::ClassInfo{"TCustomStatusBar", &TWinControl::ClassInfo,
+                                             StatusBarProperties};
 const TClassInfo TStatusBar::ClassInfo{"TStatusBar", &TCustomStatusBar::ClassInfo, nullptr,
                                        [](TComponent* o) -> TComponent* { return new TStatusBar(o); }};

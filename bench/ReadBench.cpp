@@ -28,7 +28,8 @@ const std::vector<uint8_t>& Definition() {
         w.WriteIdent("TabSheet1");
         w.WriteListEnd();
         std::vector<uint8_t> payload(600 * 1024);
-        for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>(i * 131 + 7);
+        for (size_t i = 0; i < payload.size(); ++i)
+            payload[i] = static_cast<uint8_t>(i * 131 + 7);
         int image = 1;
         for (int sheet = 1; sheet <= 20; ++sheet) {
             w.WriteComponentHeader("TTabSheet", "TabSheet" + std::to_string(sheet));
@@ -90,7 +91,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs)
+            Times[r.benchmark_name()] = r.GetAdjustedRealTime();
     }
     std::map<std::string, double> Times;
 };
@@ -104,8 +106,8 @@ int main(int argc, char** argv) {
     auto copy = reporter.Times.find("BM_PlainCopy/min_time:1.000");
     auto load = reporter.Times.find("BM_LoadDefinition/min_time:1.000");
     if (copy != reporter.Times.end() && load != reporter.Times.end() && copy->second > 0)
-        std::printf("\ndefinition of %.1f MB: loading takes %.2f times a plain copy\n", Definition().size() / 1e6,
-                    load->second / copy->second);
+        std::printf("\ndefinition of %.1f MB: loading takes %.2f times a plain copy\n",
+                    Definition().size() / 1e6, load->second / copy->second);
     benchmark::Shutdown();
     return 0;
 }

@@ -2,23 +2,25 @@
 #include "controls/ControlTypes.h"
 
 namespace {
-constexpr std::string_view kAlign[] = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"};
+constexpr std::string_view kAlign[] = {"alNone",  "alTop",    "alBottom", "alLeft",
+                                       "alRight", "alClient", "alCustom"};
 constexpr std::string_view kAnchorKind[] = {"akLeft", "akTop", "akRight", "akBottom"};
 constexpr std::string_view kAlignment[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr std::string_view kTextLayout[] = {"tlTop", "tlCenter", "tlBottom"};
 constexpr std::string_view kScrollStyle[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 constexpr std::string_view kBorderStyle[] = {"bsNone", "bsSingle"};
 constexpr std::string_view kStaticBorderStyle[] = {"sbsNone", "sbsSingle", "sbsSunken"};
-constexpr std::string_view kListBoxStyle[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual",
-                                              "lbVirtualOwnerDraw"};
+constexpr std::string_view kListBoxStyle[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable",
+                                              "lbVirtual", "lbVirtualOwnerDraw"};
 constexpr std::string_view kTabPosition[] = {"tpTop", "tpBottom", "tpLeft", "tpRight"};
 constexpr std::string_view kTabStyle[] = {"tsTabs", "tsButtons", "tsFlatButtons"};
 constexpr std::string_view kStatusPanelStyle[] = {"psText", "psOwnerDraw"};
 constexpr std::string_view kStatusPanelBevel[] = {"pbNone", "pbLowered", "pbRaised"};
 constexpr std::string_view kFontStyle[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
 constexpr std::string_view kFontPitch[] = {"fpDefault", "fpVariable", "fpFixed"};
-constexpr std::string_view kFontQuality[] = {"fqDefault",     "fqDraft",     "fqProof",           "fqNonAntialiased",
-                                             "fqAntialiased", "fqClearType", "fqClearTypeNatural"};
+constexpr std::string_view kFontQuality[] = {"fqDefault",         "fqDraft",       "fqProof",
+                                             "fqNonAntialiased",  "fqAntialiased", "fqClearType",
+                                             "fqClearTypeNatural"};
 } // namespace
 
 using enum TTypeKind;

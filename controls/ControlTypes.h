@@ -9,7 +9,9 @@
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSetBits;
-inline constexpr TAnchors AnchorBit(TAnchorKind k) { return TAnchors{1} << k; }
+inline constexpr TAnchors AnchorBit(TAnchorKind k) {
+    return TAnchors{1} << k;
+}
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };

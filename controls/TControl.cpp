@@ -39,11 +39,21 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     BoundsChanged();
 }
 
-void TControl::SetAlign(TAlign v) { FAlign = v; }
-void TControl::SetAnchors(TAnchors v) { FAnchors = v & 0x0F; }
-void TControl::SetAlignWithMargins(bool v) { FAlignWithMargins = v; }
-void TControl::SetVisible(bool v) { FVisible = v; }
-void TControl::SetEnabled(bool v) { FEnabled = v; }
+void TControl::SetAlign(TAlign v) {
+    FAlign = v;
+}
+void TControl::SetAnchors(TAnchors v) {
+    FAnchors = v & 0x0F;
+}
+void TControl::SetAlignWithMargins(bool v) {
+    FAlignWithMargins = v;
+}
+void TControl::SetVisible(bool v) {
+    FVisible = v;
+}
+void TControl::SetEnabled(bool v) {
+    FEnabled = v;
+}
 
 void TControl::SetColor(TColor v) {
     if (FColor != v) {
@@ -125,9 +135,15 @@ void TControl::ReadEntry(TReader& reader) {
     }
 }
 
-static TPersistent* GetMargins(const TControl& c) { return c.Margins(); }
-static TPersistent* GetConstraints(const TControl& c) { return c.Constraints(); }
-static TPersistent* GetFont(const TControl& c) { return c.Font(); }
+static TPersistent* GetMargins(const TControl& c) {
+    return c.Margins();
+}
+static TPersistent* GetConstraints(const TControl& c) {
+    return c.Constraints();
+}
+static TPersistent* GetFont(const TControl& c) {
+    return c.Font();
+}
 
 static std::span<const TPropInfo> ControlProperties() {
     using C = TControl;

@@ -14,7 +14,11 @@
 
 class TWinControl;
 
-enum TControlStateFlag : uint32_t { csReadingState = 1u << 0, csCreating = 1u << 1, csAlignmentNeeded = 1u << 2 };
+enum TControlStateFlag : uint32_t {
+    csReadingState = 1u << 0,
+    csCreating = 1u << 1,
+    csAlignmentNeeded = 1u << 2
+};
 using TControlState = uint32_t;
 
 class TControl : public TComponent {

@@ -10,12 +10,15 @@ int MulDiv(int number, int numerator, int denominator) {
     if (denominator == 0) return -1;
     long long product = static_cast<long long>(number) * numerator;
     long long half = std::llabs(denominator) / 2;
-    long long q = (product >= 0) == (denominator > 0) ? (std::llabs(product) + half) / std::llabs(denominator)
-                                                       : -((std::llabs(product) + half) / std::llabs(denominator));
+    long long q = (product >= 0) == (denominator > 0)
+                      ? (std::llabs(product) + half) / std::llabs(denominator)
+                      : -((std::llabs(product) + half) / std::llabs(denominator));
     return static_cast<int>(q);
 }
 
-int TDefaultFontData::Height() const { return -MulDiv(8, PixelsPerInch, 72); }
+int TDefaultFontData::Height() const {
+    return -MulDiv(8, PixelsPerInch, 72);
+}
 
 TDefaultFontData& DefFontData() {
     static TDefaultFontData data;
@@ -36,8 +39,12 @@ void TFont::SetHeight(int value) {
     Changed();
 }
 
-int TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
-void TFont::SetSize(int value) { SetHeight(-MulDiv(value, FPixelsPerInch, 72)); }
+int TFont::Size() const {
+    return -MulDiv(FHeight, 72, FPixelsPerInch);
+}
+void TFont::SetSize(int value) {
+    SetHeight(-MulDiv(value, FPixelsPerInch, 72));
+}
 
 void TFont::SetName(const std::string& value) {
     if (FName == value || value.empty()) return;

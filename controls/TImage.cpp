@@ -14,7 +14,9 @@ void TImage::SetTransparent(bool v) {
     if (FPicture->Graphic()) FPicture->Graphic()->SetTransparent(v);
 }
 
-static TPersistent* GetPicture(const TImage& c) { return c.Picture(); }
+static TPersistent* GetPicture(const TImage& c) {
+    return c.Picture();
+}
 
 static std::span<const TPropInfo> ImageProperties() {
     using C = TImage;

@@ -1,7 +1,9 @@
 // Label defaults and published table.
 #include "controls/TLabel.h"
 
-TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+    SetBounds(0, 0, 65, 17);
+}
 
 static std::span<const TPropInfo> LabelProperties() {
     using C = TCustomLabel;

@@ -9,7 +9,9 @@ TCustomListBox::TCustomListBox(TComponent* owner)
     FParentColor = false;
 }
 
-static TPersistent* GetItems(const TCustomListBox& c) { return c.Items(); }
+static TPersistent* GetItems(const TCustomListBox& c) {
+    return c.Items();
+}
 
 static std::span<const TPropInfo> ListBoxProperties() {
     using C = TCustomListBox;

@@ -56,4 +56,5 @@ static std::span<const TPropInfo> ConstraintsProperties() {
     };
     return props;
 }
-const TClassInfo TSizeConstraints::ClassInfo{"TSizeConstraints", &TPersistent::ClassInfo, ConstraintsProperties};
+const TClassInfo TSizeConstraints::ClassInfo{"TSizeConstraints", &TPersistent::ClassInfo,
+                                             ConstraintsProperties};

@@ -23,7 +23,9 @@ TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), FLines(std::ma
     SetBounds(0, 0, 185, 89);
 }
 
-static TPersistent* GetLines(const TCustomMemo& c) { return c.Lines(); }
+static TPersistent* GetLines(const TCustomMemo& c) {
+    return c.Lines();
+}
 
 static std::span<const TPropInfo> MemoProperties() {
     using C = TCustomMemo;

@@ -23,7 +23,8 @@ void TTabSheet::SetPageControl(TPageControl* value) {
 
 // A sheet placed on a page control joins its page list.
 void TTabSheet::SetParent(TWinControl* parent) {
-    if (auto* pc = dynamic_cast<TPageControl*>(parent)) SetPageControl(pc);
+    if (auto* pc = dynamic_cast<TPageControl*>(parent))
+        SetPageControl(pc);
     else {
         if (FPageControl) FPageControl->RemovePage(this);
         TWinControl::SetParent(parent);
@@ -76,7 +77,8 @@ static std::span<const TPropInfo> TabControlProperties() {
     return props;
 }
 
-const TClassInfo TCustomTabControl::ClassInfo{"TCustomTabControl", &TWinControl::ClassInfo, TabControlProperties};
+const TClassInfo TCustomTabControl::ClassInfo{"TCustomTabControl", &TWinControl::ClassInfo,
+                                              TabControlProperties};
 
 // ---- TPageControl ----
 
@@ -84,7 +86,8 @@ TPageControl::TPageControl(TComponent* owner) : TCustomTabControl(owner) {}
 
 TPageControl::~TPageControl() {
     // Sheets are destroyed with the control; they must not call back into a page list being torn down.
-    for (TTabSheet* page : FPages) page->FPageControl = nullptr;
+    for (TTabSheet* page : FPages)
+        page->FPageControl = nullptr;
     FPages.clear();
     FActivePage = nullptr;
 }
@@ -117,9 +120,13 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     if (page) page->SetVisible(true);
 }
 
-int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
+int TPageControl::ActivePageIndex() const {
+    return FActivePage ? FActivePage->PageIndex() : -1;
+}
 
-static TTabSheet* GetActivePage(const TPageControl& c) { return c.ActivePage(); }
+static TTabSheet* GetActivePage(const TPageControl& c) {
+    return c.ActivePage();
+}
 
 static std::span<const TPropInfo> PageControlProperties() {
     using C = TPageControl;

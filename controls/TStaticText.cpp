@@ -1,7 +1,9 @@
 // Static text defaults and published table.
 #include "controls/TStaticText.h"
 
-TCustomStaticText::TCustomStaticText(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 65, 17); }
+TCustomStaticText::TCustomStaticText(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 65, 17);
+}
 
 static std::span<const TPropInfo> StaticTextProperties() {
     using C = TCustomStaticText;

@@ -10,8 +10,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 TWinControl::~TWinControl() {
     // Children are destroyed with their parent, whoever owns them; each leaves its owner's list itself.
     SetComponentStateFlag(csDestroying, true);
-    while (!FWinControls.empty()) delete FWinControls.back();
-    while (!FControls.empty()) delete FControls.back();
+    while (!FWinControls.empty())
+        delete FWinControls.back();
+    while (!FControls.empty())
+        delete FControls.back();
 }
 
 TControl* TWinControl::Controls(int index) const {
@@ -60,8 +62,10 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int v) {
-    if (FControlState & csReadingState) FStoredTabOrder = v;
-    else UpdateTabOrder(v);
+    if (FControlState & csReadingState)
+        FStoredTabOrder = v;
+    else
+        UpdateTabOrder(v);
 }
 
 void TWinControl::UpdateTabOrder(int value) {
@@ -77,7 +81,8 @@ void TWinControl::UpdateTabOrder(int value) {
 void TWinControl::SetDoubleBuffered(bool v) {
     FDoubleBuffered = v;
     FParentDoubleBuffered = false;
-    for (TWinControl* c : FWinControls) c->ParentDoubleBufferedChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentDoubleBufferedChanged();
 }
 
 void TWinControl::SetParentDoubleBuffered(bool v) {
@@ -89,19 +94,24 @@ void TWinControl::SetParentDoubleBuffered(bool v) {
 void TWinControl::ParentDoubleBufferedChanged() {
     if (!FParentDoubleBuffered || !Parent()) return;
     FDoubleBuffered = Parent()->DoubleBuffered();
-    for (TWinControl* c : FWinControls) c->ParentDoubleBufferedChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentDoubleBufferedChanged();
 }
 
 void TWinControl::FontChanged() {
     TControl::FontChanged();
-    for (TControl* c : FControls) c->ParentFontChanged();
-    for (TWinControl* c : FWinControls) c->ParentFontChanged();
+    for (TControl* c : FControls)
+        c->ParentFontChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentFontChanged();
 }
 
 void TWinControl::ColorChanged() {
     TControl::ColorChanged();
-    for (TControl* c : FControls) c->ParentColorChanged();
-    for (TWinControl* c : FWinControls) c->ParentColorChanged();
+    for (TControl* c : FControls)
+        c->ParentColorChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentColorChanged();
 }
 
 void TWinControl::ReadEntry(TReader& reader) {
@@ -121,7 +131,8 @@ void TWinControl::ReadEntry(TReader& reader) {
         int j = c->FStoredTabOrder;
         if (j >= 0 && static_cast<size_t>(j) < ordered.size() && !ordered[static_cast<size_t>(j)])
             ordered[static_cast<size_t>(j)] = c;
-        else rest.push_back(c);
+        else
+            rest.push_back(c);
     }
     auto next = rest.begin();
     for (auto& slot : ordered)
@@ -134,7 +145,8 @@ static std::span<const TPropInfo> WinControlProperties() {
     using C = TWinControl;
     static const TPropInfo props[] = {
         OrdProp<C, &C::DoubleBuffered, &C::SetDoubleBuffered>("DoubleBuffered", TypeInfo_Boolean),
-        OrdProp<C, &C::ParentDoubleBuffered, &C::SetParentDoubleBuffered>("ParentDoubleBuffered", TypeInfo_Boolean),
+        OrdProp<C, &C::ParentDoubleBuffered, &C::SetParentDoubleBuffered>("ParentDoubleBuffered",
+                                                                          TypeInfo_Boolean),
         OrdProp<C, &C::TabOrder, &C::SetTabOrder>("TabOrder", TypeInfo_Integer),
         OrdProp<C, &C::TabStop, &C::SetTabStop>("TabStop", TypeInfo_Boolean),
     };

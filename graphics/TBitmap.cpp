@@ -26,5 +26,9 @@ static int32_t HeaderField(const std::vector<uint8_t>& file, size_t offset) {
     return v;
 }
 
-int TBitmap::Width() const { return HeaderField(FFile, 18); }
-int TBitmap::Height() const { return std::abs(HeaderField(FFile, 22)); }
+int TBitmap::Width() const {
+    return HeaderField(FFile, 18);
+}
+int TBitmap::Height() const {
+    return std::abs(HeaderField(FFile, 22));
+}

@@ -11,5 +11,9 @@ void TGIFImage::LoadFromStream(TStream& stream) {
 }
 
 // Logical screen size from the GIF header.
-int TGIFImage::Width() const { return FFile.size() >= 10 ? FFile[6] | FFile[7] << 8 : 0; }
-int TGIFImage::Height() const { return FFile.size() >= 10 ? FFile[8] | FFile[9] << 8 : 0; }
+int TGIFImage::Width() const {
+    return FFile.size() >= 10 ? FFile[6] | FFile[7] << 8 : 0;
+}
+int TGIFImage::Height() const {
+    return FFile.size() >= 10 ? FFile[8] | FFile[9] << 8 : 0;
+}

@@ -2,9 +2,9 @@
 #include "graphics/TGraphic.h"
 
 #include "graphics/TBitmap.h"
+#include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
 #include "graphics/TJPEGImage.h"
-#include "graphics/TGIFImage.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TFiler.h"
@@ -26,14 +26,16 @@ void TGraphic::Changed() {
 
 void TGraphic::DeclareProperties(TFiler& filer) {
     TPersistent::DeclareProperties(filer);
-    filer.DefineBinaryProperty("Data", [this](TStream& s) { ReadData(s); }, !Empty());
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { ReadData(s); }, !Empty());
 }
 
 std::vector<uint8_t> TGraphic::ReadBlock(TStream& stream, uint64_t count) {
     if (count > static_cast<uint64_t>(stream.Size() - stream.Position()))
         throw EReadError(std::string(SConsts::SReadError));
     std::vector<uint8_t> bytes(count);
-    if (stream.Read(bytes.data(), bytes.size()) != bytes.size()) throw EReadError(std::string(SConsts::SReadError));
+    if (stream.Read(bytes.data(), bytes.size()) != bytes.size())
+        throw EReadError(std::string(SConsts::SReadError));
     return bytes;
 }
 
@@ -43,7 +45,8 @@ uint32_t TGraphic::ReadLength(TStream& stream) {
 }
 
 TFileFormatsList::TFileFormatsList() {
-    Add("ico", "Icons", 0, TIcon::ClassInfo, []() -> std::unique_ptr<TGraphic> { return std::make_unique<TIcon>(); });
+    Add("ico", "Icons", 0, TIcon::ClassInfo,
+        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TIcon>(); });
     Add("bmp", "Bitmaps", 0, TBitmap::ClassInfo,
         []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); });
     // The JPEG and GIF kinds register at start-up, before any form is loaded.
@@ -60,9 +63,10 @@ TFileFormatsList& TFileFormatsList::Instance() {
     return list;
 }
 
-void TFileFormatsList::Add(std::string extension, std::string description, int descResID, const TClassInfo& cls,
-                           TGraphicFactory create) {
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+void TFileFormatsList::Add(std::string extension, std::string description, int descResID,
+                           const TClassInfo& cls, TGraphicFactory create) {
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     FFormats.push_back({std::move(extension), std::move(description), descResID, &cls, create});
 }
 

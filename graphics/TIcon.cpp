@@ -11,5 +11,9 @@ void TIcon::LoadFromStream(TStream& stream) {
 }
 
 // Size of the first directory entry (0 stands for 256).
-int TIcon::Width() const { return FFile.size() >= 22 ? (FFile[6] ? FFile[6] : 256) : 0; }
-int TIcon::Height() const { return FFile.size() >= 22 ? (FFile[7] ? FFile[7] : 256) : 0; }
+int TIcon::Width() const {
+    return FFile.size() >= 22 ? (FFile[6] ? FFile[6] : 256) : 0;
+}
+int TIcon::Height() const {
+    return FFile.size() >= 22 ? (FFile[7] ? FFile[7] : 256) : 0;
+}

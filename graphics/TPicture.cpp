@@ -20,7 +20,8 @@ void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
 
 void TPicture::DeclareProperties(TFiler& filer) {
     TPersistent::DeclareProperties(filer);
-    filer.DefineBinaryProperty("Data", [this](TStream& s) { ReadData(s); }, FGraphic != nullptr);
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { ReadData(s); }, FGraphic != nullptr);
 }
 
 void TPicture::ReadData(TStream& stream) {

@@ -6,7 +6,9 @@
 
 using TColor = int32_t;
 
-inline constexpr TColor SystemColor(int n) { return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(n)); }
+inline constexpr TColor SystemColor(int n) {
+    return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(n));
+}
 
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;

@@ -21,10 +21,10 @@ private:
     std::shared_ptr<const Exception> FInner;
 };
 
-#define ORV_DECLARE_EXCEPTION(Name, Base)                                                                   \
-    class Name : public Base {                                                                              \
-    public:                                                                                                 \
-        using Base::Base;                                                                                   \
+#define ORV_DECLARE_EXCEPTION(Name, Base)                                                                    \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
     }
 
 ORV_DECLARE_EXCEPTION(EAbort, Exception);

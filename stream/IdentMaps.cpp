@@ -74,12 +74,12 @@ constexpr IdentEntry kColors[] = {
 static_assert(std::size(kColors) == 52);
 
 constexpr IdentEntry kCharsets[] = {
-    {0, "ANSI_CHARSET"},          {1, "DEFAULT_CHARSET"},     {2, "SYMBOL_CHARSET"},
-    {77, "MAC_CHARSET"},          {128, "SHIFTJIS_CHARSET"},  {129, "HANGEUL_CHARSET"},
-    {130, "JOHAB_CHARSET"},       {134, "GB2312_CHARSET"},    {136, "CHINESEBIG5_CHARSET"},
-    {161, "GREEK_CHARSET"},       {162, "TURKISH_CHARSET"},   {163, "VIETNAMESE_CHARSET"},
-    {177, "HEBREW_CHARSET"},      {178, "ARABIC_CHARSET"},    {186, "BALTIC_CHARSET"},
-    {204, "RUSSIAN_CHARSET"},     {222, "THAI_CHARSET"},      {238, "EASTEUROPE_CHARSET"},
+    {0, "ANSI_CHARSET"},      {1, "DEFAULT_CHARSET"},    {2, "SYMBOL_CHARSET"},
+    {77, "MAC_CHARSET"},      {128, "SHIFTJIS_CHARSET"}, {129, "HANGEUL_CHARSET"},
+    {130, "JOHAB_CHARSET"},   {134, "GB2312_CHARSET"},   {136, "CHINESEBIG5_CHARSET"},
+    {161, "GREEK_CHARSET"},   {162, "TURKISH_CHARSET"},  {163, "VIETNAMESE_CHARSET"},
+    {177, "HEBREW_CHARSET"},  {178, "ARABIC_CHARSET"},   {186, "BALTIC_CHARSET"},
+    {204, "RUSSIAN_CHARSET"}, {222, "THAI_CHARSET"},     {238, "EASTEUROPE_CHARSET"},
     {255, "OEM_CHARSET"},
 };
 
@@ -130,11 +130,21 @@ const Mapping* FindMapping(const TTypeInfo& type) {
 }
 } // namespace
 
-bool IdentToColor(std::string_view ident, int32_t& color) { return IdentToInt(kColors, ident, color); }
-bool ColorToIdent(int32_t color, std::string& ident) { return IntToIdent(kColors, color, ident); }
-int ColorIdentCount() { return static_cast<int>(std::size(kColors)); }
-bool IdentToCharset(std::string_view ident, int32_t& charset) { return IdentToInt(kCharsets, ident, charset); }
-bool CharsetToIdent(int32_t charset, std::string& ident) { return IntToIdent(kCharsets, charset, ident); }
+bool IdentToColor(std::string_view ident, int32_t& color) {
+    return IdentToInt(kColors, ident, color);
+}
+bool ColorToIdent(int32_t color, std::string& ident) {
+    return IntToIdent(kColors, color, ident);
+}
+int ColorIdentCount() {
+    return static_cast<int>(std::size(kColors));
+}
+bool IdentToCharset(std::string_view ident, int32_t& charset) {
+    return IdentToInt(kCharsets, ident, charset);
+}
+bool CharsetToIdent(int32_t charset, std::string& ident) {
+    return IntToIdent(kCharsets, charset, ident);
+}
 
 void RegisterIntegerConsts(const TTypeInfo& type, TIdentToInt identToInt, TIntToIdent intToIdent) {
     Registry& r = TheRegistry();

@@ -17,7 +17,9 @@ namespace {
 // Component records nest (form, page control, sheet, control); deeper nesting than this is refused.
 constexpr int kMaxComponentNesting = 64;
 
-[[noreturn]] void PropValueError() { throw EReadError(std::string(SConsts::SInvalidPropertyValue)); }
+[[noreturn]] void PropValueError() {
+    throw EReadError(std::string(SConsts::SInvalidPropertyValue));
+}
 
 // Serialises component loading and naming; re-entrant for the loading thread.
 std::recursive_mutex& GlobalNameSpace() {
@@ -112,7 +114,8 @@ TComponent* FindGlobalComponent(std::string_view name) {
 void RemoveAllFixupsOf(TComponent* component) {
     GlobalState& g = Globals();
     std::lock_guard lock(g.Lock);
-    std::erase_if(g.Fixups, [&](const GlobalFixup& f) { return f.Instance == component || f.Root == component; });
+    std::erase_if(g.Fixups,
+                  [&](const GlobalFixup& f) { return f.Instance == component || f.Root == component; });
 }
 
 void GlobalFixupReferences() {
@@ -165,7 +168,8 @@ void TReader::ReadRootComponent(TComponent* root) {
     root->ReadEntry(*this);
     root->SetComponentStateFlag(csReading, false);
     if (FOwnLoaded) {
-        for (TComponent* c : *FOwnLoaded) c->FinishLoading();
+        for (TComponent* c : *FOwnLoaded)
+            c->FinishLoading();
         FOwnLoaded.reset();
         FLoaded = nullptr;
     }
@@ -223,7 +227,8 @@ void TReader::ReadData(TComponent* instance) {
     bool outermost = !FFixups;
     if (outermost) FFixups = std::make_unique<std::vector<TPropFixup>>();
     try {
-        while (!EndOfList()) ReadProperty(instance);
+        while (!EndOfList())
+            ReadProperty(instance);
         ReadListEnd();
         TComponent* savedParent = FParent;
         TComponent* savedOwner = FOwner;
@@ -233,7 +238,8 @@ void TReader::ReadData(TComponent* instance) {
             FParent = savedParent;
             FOwner = savedOwner;
         }};
-        while (!EndOfList()) ReadComponent();
+        while (!EndOfList())
+            ReadComponent();
         ReadListEnd();
         if (outermost) ResolveFixups();
     } catch (...) {
@@ -267,7 +273,8 @@ void TReader::ReadProperty(TPersistent* instance) {
     try {
         ReadPropPath(instance, path);
     } catch (const Exception& e) {
-        throw EReadError(Format(SConsts::SPropertyException, {InstanceName(instance), ".", path, e.Message()}));
+        throw EReadError(
+            Format(SConsts::SPropertyException, {InstanceName(instance), ".", path, e.Message()}));
     }
 }
 
@@ -276,7 +283,8 @@ void TReader::ReadPropPath(TPersistent* instance, const std::string& path) {
     size_t start = 0;
     for (;;) {
         size_t dot = path.find('.', start);
-        std::string_view segment = std::string_view(path).substr(start, dot == std::string::npos ? dot : dot - start);
+        std::string_view segment =
+            std::string_view(path).substr(start, dot == std::string::npos ? dot : dot - start);
         bool last = dot == std::string::npos;
         const TPropInfo* prop = GetPropInfo(current->ClassType(), segment);
         if (prop && last) {
@@ -348,7 +356,8 @@ TSetBits TReader::ReadSet(const TTypeInfo& elemType) {
 void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
     const TTypeInfo& type = *prop.PropType;
     if (!prop.HasSetter()) {
-        auto* sub = type.Kind == TTypeKind::tkClass ? dynamic_cast<TComponent*>(prop.GetObj(*instance)) : nullptr;
+        auto* sub =
+            type.Kind == TTypeKind::tkClass ? dynamic_cast<TComponent*>(prop.GetObj(*instance)) : nullptr;
         if (!sub || !(sub->ComponentStyle() & csSubComponent))
             throw EReadError(std::string(SConsts::SReadOnlyProperty));
     }
@@ -423,7 +432,8 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
 bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor) {
     std::lock_guard lock(GlobalNameSpace());
     std::vector<const TClassInfo*> chain;
-    for (const TClassInfo* c = &instance->ClassType(); c && c != &rootAncestor; c = c->Parent) chain.push_back(c);
+    for (const TClassInfo* c = &instance->ClassType(); c && c != &rootAncestor; c = c->Parent)
+        chain.push_back(c);
     std::reverse(chain.begin(), chain.end());
 
     bool pushed = !(instance->ComponentState() & csLoading) || tLoadedStack.empty();
@@ -444,6 +454,7 @@ bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor
         found = true;
     }
     if (pushed)
-        for (TComponent* c : loaded) c->FinishLoading();
+        for (TComponent* c : loaded)
+            c->FinishLoading();
     return found;
 }

@@ -32,8 +32,10 @@ TComponent::~TComponent() {
 }
 
 void TComponent::SetComponentStateFlag(TComponentState flag, bool on) {
-    if (on) FComponentState |= flag;
-    else FComponentState &= ~flag;
+    if (on)
+        FComponentState |= flag;
+    else
+        FComponentState &= ~flag;
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -54,7 +56,9 @@ void TComponent::RemoveComponent(TComponent* component) {
     Notification(component, TOperation::opRemove);
 }
 
-static bool NameLess(const TComponent* a, const TComponent* b) { return CompareText(a->Name(), b->Name()) < 0; }
+static bool NameLess(const TComponent* a, const TComponent* b) {
+    return CompareText(a->Name(), b->Name()) < 0;
+}
 
 void TComponent::IndexRemove(TComponent* c) const {
     if (!FSortedValid || c->FName.empty()) return;
@@ -76,8 +80,9 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
         std::stable_sort(FSortedNames.begin(), FSortedNames.end(), NameLess);
         FSortedValid = true;
     }
-    auto it = std::lower_bound(FSortedNames.begin(), FSortedNames.end(), name,
-                               [](const TComponent* c, std::string_view n) { return CompareText(c->Name(), n) < 0; });
+    auto it = std::lower_bound(
+        FSortedNames.begin(), FSortedNames.end(), name,
+        [](const TComponent* c, std::string_view n) { return CompareText(c->Name(), n) < 0; });
     if (it != FSortedNames.end() && CompareText((*it)->Name(), name) == 0) return *it;
     return nullptr;
 }
@@ -95,8 +100,10 @@ void TComponent::SetReference(bool enable) {
         for (const TFieldInfo& f : c->Fields()) {
             if (!SameText(f.Name, FName)) continue;
             // A field only ever points at a component of its own class.
-            if (!enable) f.Set(*FOwner, nullptr);
-            else if (InheritsFrom(*f.FieldClass)) f.Set(*FOwner, this);
+            if (!enable)
+                f.Set(*FOwner, nullptr);
+            else if (InheritsFrom(*f.FieldClass))
+                f.Set(*FOwner, this);
             return;
         }
     }
@@ -113,6 +120,10 @@ void TComponent::SetName(const std::string& value) {
     SetReference(true);
 }
 
-void TComponent::ReadEntry(TReader& reader) { reader.ReadData(this); }
+void TComponent::ReadEntry(TReader& reader) {
+    reader.ReadData(this);
+}
 
-void TComponent::FinishLoading() { FComponentState &= ~csLoading; }
+void TComponent::FinishLoading() {
+    FComponentState &= ~csLoading;
+}

@@ -15,8 +15,12 @@ namespace {
 // followed into a stack overflow.
 constexpr int kMaxValueNesting = 256;
 
-[[noreturn]] void ReadError() { throw EReadError(std::string(SConsts::SReadError)); }
-[[noreturn]] void PropValueError() { throw EReadError(std::string(SConsts::SInvalidPropertyValue)); }
+[[noreturn]] void ReadError() {
+    throw EReadError(std::string(SConsts::SReadError));
+}
+[[noreturn]] void PropValueError() {
+    throw EReadError(std::string(SConsts::SInvalidPropertyValue));
+}
 
 template <class T> T LoadLE(const uint8_t* p) {
     T v;
@@ -30,9 +34,12 @@ long double ExtendedToLongDouble(const uint8_t b[10]) {
     bool negative = se & 0x8000;
     int exponent = se & 0x7FFF;
     long double v;
-    if (exponent == 0x7FFF) v = (mantissa << 1) ? NAN : INFINITY;
-    else if (exponent == 0 && mantissa == 0) v = 0;
-    else v = std::ldexp(static_cast<long double>(mantissa), (exponent == 0 ? 1 : exponent) - 16383 - 63);
+    if (exponent == 0x7FFF)
+        v = (mantissa << 1) ? NAN : INFINITY;
+    else if (exponent == 0 && mantissa == 0)
+        v = 0;
+    else
+        v = std::ldexp(static_cast<long double>(mantissa), (exponent == 0 ? 1 : exponent) - 16383 - 63);
     return negative ? -v : v;
 }
 } // namespace
@@ -117,11 +124,14 @@ std::string TReader::ReadStr() {
     std::string_view raw(bytes, len);
     if (TextCodec::IsAscii(raw)) return std::string(raw);
     std::string out;
-    for (size_t pos = 0; pos < raw.size();) TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
+    for (size_t pos = 0; pos < raw.size();)
+        TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
     return out;
 }
 
-TValueType TReader::ReadValue() { return static_cast<TValueType>(ReadByte()); }
+TValueType TReader::ReadValue() {
+    return static_cast<TValueType>(ReadByte());
+}
 
 TValueType TReader::NextValue() {
     TValueType v = ReadValue();
@@ -129,7 +139,9 @@ TValueType TReader::NextValue() {
     return v;
 }
 
-bool TReader::EndOfList() { return NextValue() == TValueType::vaNull; }
+bool TReader::EndOfList() {
+    return NextValue() == TValueType::vaNull;
+}
 
 void TReader::CheckValue(TValueType value) {
     if (ReadValue() != value) {
@@ -189,7 +201,8 @@ std::string TReader::ReadLengthPrefixedText(TValueType tag) {
     std::string_view raw(reinterpret_cast<const char*>(data.data()), data.size());
     std::string out;
     out.reserve(raw.size());
-    for (size_t pos = 0; pos < raw.size();) TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
+    for (size_t pos = 0; pos < raw.size();)
+        TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
     return out;
 }
 
@@ -304,7 +317,8 @@ void TReader::SkipValue() {
     uint8_t b[4];
     switch (static_cast<uint8_t>(ReadValue()) & 0x7F) {
     case 1:
-        while (!EndOfList()) SkipValue();
+        while (!EndOfList())
+            SkipValue();
         ReadValue();
         break;
     case 2:
@@ -343,7 +357,8 @@ void TReader::SkipValue() {
             if (next == TValueType::vaInt8 || next == TValueType::vaInt16 || next == TValueType::vaInt32)
                 SkipValue();
             SkipBytes(1);
-            while (!EndOfList()) SkipProperty();
+            while (!EndOfList())
+                SkipProperty();
             ReadValue();
         }
         ReadValue();
@@ -372,7 +387,8 @@ void TReader::ReadCollection(TCollection& collection) {
             ReadInteger();
         TCollectionItem* item = collection.Add();
         ReadListBegin();
-        while (!EndOfList()) ReadProperty(item);
+        while (!EndOfList())
+            ReadProperty(item);
         ReadListEnd();
     }
     ReadListEnd();

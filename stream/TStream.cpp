@@ -26,8 +26,8 @@ size_t TCustomMemoryStream::Read(void* buffer, size_t count) {
 }
 
 int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    FPosition = static_cast<size_t>(ClampedSeek(static_cast<int64_t>(FPosition),
-                                                static_cast<int64_t>(FData.size()), offset, origin));
+    FPosition = static_cast<size_t>(
+        ClampedSeek(static_cast<int64_t>(FPosition), static_cast<int64_t>(FData.size()), offset, origin));
     return static_cast<int64_t>(FPosition);
 }
 
@@ -48,7 +48,7 @@ size_t TMemoryStream::Write(const void* buffer, size_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    FPosition = static_cast<size_t>(ClampedSeek(static_cast<int64_t>(FPosition),
-                                                static_cast<int64_t>(FData.size()), offset, origin));
+    FPosition = static_cast<size_t>(
+        ClampedSeek(static_cast<int64_t>(FPosition), static_cast<int64_t>(FData.size()), offset, origin));
     return static_cast<int64_t>(FPosition);
 }

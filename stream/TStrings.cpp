@@ -18,7 +18,8 @@ void TStrings::EndUpdate() {
 
 void TStrings::DeclareProperties(TFiler& filer) {
     TPersistent::DeclareProperties(filer);
-    filer.DefineProperty("Strings", [this](TReader& r) { ReadData(r); }, Count() > 0);
+    filer.DefineProperty(
+        "Strings", [this](TReader& r) { ReadData(r); }, Count() > 0);
 }
 
 void TStrings::ReadData(TReader& reader) {
@@ -29,11 +30,13 @@ void TStrings::ReadData(TReader& reader) {
         ~EndGuard() { s->EndUpdate(); }
     } guard{this};
     Clear();
-    while (!reader.EndOfList()) Add(reader.ReadString());
+    while (!reader.EndOfList())
+        Add(reader.ReadString());
     reader.ReadListEnd();
 }
 
 std::string TStringList::Get(int index) const {
-    if (index < 0 || index >= Count()) throw EListError(Format(SConsts::SListIndexError, {std::to_string(index)}));
+    if (index < 0 || index >= Count())
+        throw EListError(Format(SConsts::SListIndexError, {std::to_string(index)}));
     return FList[static_cast<size_t>(index)];
 }

@@ -8,10 +8,13 @@
 #include <cstring>
 
 void TWriter::WriteLE(uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) FBytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < size; ++i)
+        FBytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-void TWriter::WriteSignature() { WriteRaw(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("TPF0"), 4)); }
+void TWriter::WriteSignature() {
+    WriteRaw(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("TPF0"), 4));
+}
 
 void TWriter::WritePrefix(TFilerFlags flags, int childPos) {
     if (flags == 0) return;
@@ -23,25 +26,33 @@ void TWriter::WriteComponentHeader(std::string_view className, std::string_view 
                                    int childPos) {
     // Without a prefix the reader takes a first byte of F0 or more for one, and 00 for the end of a list.
     if (flags == 0 && (className.empty() || className.size() >= 0xF0))
-        throw EStreamError("Class name cannot be stored without a prefix: \"" + std::string(className.substr(0, 40)) + "\"");
+        throw EStreamError("Class name cannot be stored without a prefix: \"" +
+                           std::string(className.substr(0, 40)) + "\"");
     WritePrefix(flags, childPos);
     WriteStr(className);
     WriteStr(name);
 }
 
 void TWriter::WriteStr(std::string_view utf8) {
-    if (utf8.size() > 255) throw EStreamError("Name too long for a short string: " + std::string(utf8.substr(0, 40)));
+    if (utf8.size() > 255)
+        throw EStreamError("Name too long for a short string: " + std::string(utf8.substr(0, 40)));
     FBytes.push_back(static_cast<uint8_t>(utf8.size()));
     WriteRaw(std::span(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()));
 }
 
-void TWriter::WriteValue(TValueType tag) { FBytes.push_back(static_cast<uint8_t>(tag)); }
+void TWriter::WriteValue(TValueType tag) {
+    FBytes.push_back(static_cast<uint8_t>(tag));
+}
 
 void TWriter::WriteInteger(int64_t value) {
-    if (value >= INT8_MIN && value <= INT8_MAX) WriteIntegerAs(TValueType::vaInt8, value);
-    else if (value >= INT16_MIN && value <= INT16_MAX) WriteIntegerAs(TValueType::vaInt16, value);
-    else if (value >= INT32_MIN && value <= INT32_MAX) WriteIntegerAs(TValueType::vaInt32, value);
-    else WriteIntegerAs(TValueType::vaInt64, value);
+    if (value >= INT8_MIN && value <= INT8_MAX)
+        WriteIntegerAs(TValueType::vaInt8, value);
+    else if (value >= INT16_MIN && value <= INT16_MAX)
+        WriteIntegerAs(TValueType::vaInt16, value);
+    else if (value >= INT32_MIN && value <= INT32_MAX)
+        WriteIntegerAs(TValueType::vaInt32, value);
+    else
+        WriteIntegerAs(TValueType::vaInt64, value);
 }
 
 void TWriter::WriteIntegerAs(TValueType tag, int64_t value) {
@@ -71,7 +82,9 @@ TValueType TWriter::StringFormFor(std::string_view utf8) {
     return utf8.size() < 2 * TextCodec::Utf16Length(utf8) ? TValueType::vaUTF8String : TValueType::vaWString;
 }
 
-void TWriter::WriteString(std::string_view utf8) { WriteStringAs(StringFormFor(utf8), utf8); }
+void TWriter::WriteString(std::string_view utf8) {
+    WriteStringAs(StringFormFor(utf8), utf8);
+}
 
 void TWriter::WriteStringAs(TValueType tag, std::string_view utf8) {
     switch (tag) {
@@ -79,10 +92,13 @@ void TWriter::WriteStringAs(TValueType tag, std::string_view utf8) {
     case TValueType::vaLString: {
         auto bytes = TextCodec::Cp1252FromUtf8(utf8);
         if (!bytes) throw EStreamError("Text has characters outside the 8-bit code page");
-        if (tag == TValueType::vaString && bytes->size() > 255) throw EStreamError("Text too long for vaString");
+        if (tag == TValueType::vaString && bytes->size() > 255)
+            throw EStreamError("Text too long for vaString");
         WriteValue(tag);
-        if (tag == TValueType::vaString) FBytes.push_back(static_cast<uint8_t>(bytes->size()));
-        else WriteLE(bytes->size(), 4);
+        if (tag == TValueType::vaString)
+            FBytes.push_back(static_cast<uint8_t>(bytes->size()));
+        else
+            WriteLE(bytes->size(), 4);
         WriteRaw(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
         break;
     }
@@ -95,7 +111,8 @@ void TWriter::WriteStringAs(TValueType tag, std::string_view utf8) {
         std::u16string units = TextCodec::Utf16FromUtf8(utf8);
         WriteValue(tag);
         WriteLE(units.size(), 4);
-        for (char16_t u : units) WriteLE(u, 2);
+        for (char16_t u : units)
+            WriteLE(u, 2);
         break;
     }
     default:
@@ -104,10 +121,14 @@ void TWriter::WriteStringAs(TValueType tag, std::string_view utf8) {
 }
 
 void TWriter::WriteIdent(std::string_view ident) {
-    if (ident == "False") WriteValue(TValueType::vaFalse);
-    else if (ident == "True") WriteValue(TValueType::vaTrue);
-    else if (ident == "nil") WriteValue(TValueType::vaNil);
-    else if (ident == "Null") WriteValue(TValueType::vaNull);
+    if (ident == "False")
+        WriteValue(TValueType::vaFalse);
+    else if (ident == "True")
+        WriteValue(TValueType::vaTrue);
+    else if (ident == "nil")
+        WriteValue(TValueType::vaNil);
+    else if (ident == "Null")
+        WriteValue(TValueType::vaNull);
     else {
         WriteValue(TValueType::vaIdent);
         WriteStr(ident);
@@ -116,13 +137,15 @@ void TWriter::WriteIdent(std::string_view ident) {
 
 void TWriter::WriteSet(std::initializer_list<std::string_view> names) {
     WriteValue(TValueType::vaSet);
-    for (std::string_view n : names) WriteStr(n);
+    for (std::string_view n : names)
+        WriteStr(n);
     WriteStr("");
 }
 
 void TWriter::WriteSet(std::span<const std::string> names) {
     WriteValue(TValueType::vaSet);
-    for (const std::string& n : names) WriteStr(n);
+    for (const std::string& n : names)
+        WriteStr(n);
     WriteStr("");
 }
 

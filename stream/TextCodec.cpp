@@ -7,10 +7,10 @@
 
 namespace {
 // Windows-1252 bytes 0x80-0x9F; the rest of the upper half equals Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 locale_t Utf8Locale() {
     static locale_t loc = [] {
@@ -81,9 +81,12 @@ std::string Utf8FromCp1252(std::span<const uint8_t> bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (uint8_t b : bytes) {
-        if (b < 0x80) out.push_back(static_cast<char>(b));
-        else if (b < 0xA0) AppendUtf8(out, kCp1252High[b - 0x80]);
-        else AppendUtf8(out, b);
+        if (b < 0x80)
+            out.push_back(static_cast<char>(b));
+        else if (b < 0xA0)
+            AppendUtf8(out, kCp1252High[b - 0x80]);
+        else
+            AppendUtf8(out, b);
     }
     return out;
 }
@@ -154,7 +157,8 @@ std::string Utf8FromUtf16(std::u16string_view utf16) {
 
 size_t Utf16Length(std::string_view utf8) {
     size_t n = 0;
-    for (size_t pos = 0; pos < utf8.size();) n += NextCodePoint(utf8, pos) >= 0x10000 ? 2 : 1;
+    for (size_t pos = 0; pos < utf8.size();)
+        n += NextCodePoint(utf8, pos) >= 0x10000 ? 2 : 1;
     return n;
 }
 
@@ -208,7 +212,8 @@ bool SameText(std::string_view a, std::string_view b) {
 std::string UpperCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) TextCodec::AppendUtf8(out, FoldCase(TextCodec::NextCodePoint(text, pos)));
+    for (size_t pos = 0; pos < text.size();)
+        TextCodec::AppendUtf8(out, FoldCase(TextCodec::NextCodePoint(text, pos)));
     return out;
 }
 

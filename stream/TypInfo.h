@@ -23,7 +23,7 @@ struct TTypeInfo {
     std::string_view Name;
     TTypeKind Kind;
     std::span<const std::string_view> EnumNames{}; // tkEnumeration: value names by ordinal
-    const TTypeInfo* CompType = nullptr;          // tkSet: the element enumeration
+    const TTypeInfo* CompType = nullptr;           // tkSet: the element enumeration
 };
 
 // Sets are stored as bit masks; element n is bit n.
@@ -93,21 +93,19 @@ const TPropInfo* GetPropInfo(const TClassInfo& cls, std::string_view name);
 const TMethodInfo* FindMethod(const TClassInfo& cls, std::string_view name);
 
 // Declares the class information of a class: a static ClassInfo and the virtual ClassType().
-#define ORV_CLASS(Name)                                                                                     \
-public:                                                                                                     \
-    static const TClassInfo ClassInfo;                                                                      \
-    const TClassInfo& ClassType() const override { return ClassInfo; }
+#define ORV_CLASS(Name)                                                                                      \
+public:                                                                                                      \
+    static const TClassInfo ClassInfo;                                                                       \
+    const TClassInfo& ClassType() const override {                                                           \
+        return ClassInfo;                                                                                    \
+    }
 
 // ---- Helpers that build property entries from a class's getter and setter ---------------------------
 
 namespace PropDetail {
 template <class> struct SetterArg;
-template <class C, class A> struct SetterArg<void (C::*)(A)> {
-    using type = std::remove_cvref_t<A>;
-};
-template <class C, class A> struct SetterArg<void (*)(C&, A)> {
-    using type = std::remove_cvref_t<A>;
-};
+template <class C, class A> struct SetterArg<void (C::*)(A)> { using type = std::remove_cvref_t<A>; };
+template <class C, class A> struct SetterArg<void (*)(C&, A)> { using type = std::remove_cvref_t<A>; };
 } // namespace PropDetail
 
 // An ordinal property (integer, enumeration, boolean, set). Setter may be nullptr for read-only.
@@ -128,7 +126,9 @@ constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
 
 template <class C, auto Get, auto Set> constexpr TPropInfo StrProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_String};
-    p.GetStr = [](const TPersistent& o) -> std::string { return std::string(std::invoke(Get, static_cast<const C&>(o))); };
+    p.GetStr = [](const TPersistent& o) -> std::string {
+        return std::string(std::invoke(Get, static_cast<const C&>(o)));
+    };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>)
         p.SetStr = [](TPersistent& o, const std::string& v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
@@ -137,7 +137,9 @@ template <class C, auto Get, auto Set> constexpr TPropInfo StrProp(std::string_v
 // An object property: the loader reads into the current object; a setter is optional.
 template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_Object};
-    p.GetObj = [](const TPersistent& o) -> TPersistent* { return std::invoke(Get, static_cast<const C&>(o)); };
+    p.GetObj = [](const TPersistent& o) -> TPersistent* {
+        return std::invoke(Get, static_cast<const C&>(o));
+    };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
         p.SetObj = [](TPersistent& o, TPersistent* v) {
             using A = typename PropDetail::SetterArg<decltype(Set)>::type;
@@ -149,7 +151,9 @@ template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_v
 
 template <class C, auto Get, auto Set> constexpr TPropInfo EventProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_Method};
-    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent { return std::invoke(Get, static_cast<const C&>(o)); };
+    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent {
+        return std::invoke(Get, static_cast<const C&>(o));
+    };
     p.SetMethod = [](TPersistent& o, TNotifyEvent v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
 }

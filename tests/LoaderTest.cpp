@@ -21,10 +21,10 @@ namespace {
 std::vector<std::string> gFinished;
 int gLiveProbes = 0;
 
-constexpr std::string_view kWideEnum[] = {
-    "e0",  "e1",  "e2",  "e3",  "e4",  "e5",  "e6",  "e7",  "e8",  "e9",  "e10", "e11",
-    "e12", "e13", "e14", "e15", "e16", "e17", "e18", "e19", "e20", "e21", "e22", "e23",
-    "e24", "e25", "e26", "e27", "e28", "e29", "e30", "e31", "e32", "e33"};
+constexpr std::string_view kWideEnum[] = {"e0",  "e1",  "e2",  "e3",  "e4",  "e5",  "e6",  "e7",  "e8",
+                                          "e9",  "e10", "e11", "e12", "e13", "e14", "e15", "e16", "e17",
+                                          "e18", "e19", "e20", "e21", "e22", "e23", "e24", "e25", "e26",
+                                          "e27", "e28", "e29", "e30", "e31", "e32", "e33"};
 const TTypeInfo TypeInfo_Wide{"TWide", TTypeKind::tkEnumeration, kWideEnum};
 const TTypeInfo TypeInfo_WideSet{"TWideSet", TTypeKind::tkSet, {}, &TypeInfo_Wide};
 
@@ -55,7 +55,9 @@ public:
     std::unique_ptr<TFont> FFont = std::make_unique<TFont>();
 };
 
-TPersistent* ProbeFont(const TProbe& p) { return p.Font(); }
+TPersistent* ProbeFont(const TProbe& p) {
+    return p.Font();
+}
 
 std::span<const TPropInfo> ProbeProperties() {
     using C = TProbe;
@@ -101,7 +103,8 @@ std::span<const TMethodInfo> RootMethods() {
     return methods;
 }
 
-const TClassInfo TTestRoot::ClassInfo{"TTestRoot", &TComponent::ClassInfo, nullptr, nullptr, RootFields, RootMethods};
+const TClassInfo TTestRoot::ClassInfo{"TTestRoot", &TComponent::ClassInfo, nullptr, nullptr, RootFields,
+                                      RootMethods};
 
 // Writes "TPF0", the root header, then whatever body writes, then the two end markers.
 std::vector<uint8_t> RootStream(std::string_view rootClass, std::string_view rootName,
@@ -374,7 +377,10 @@ TEST(LoaderValues, EveryFailureHasItsMessage) {
     const Case cases[] = {
         {"read-only", [](TWriter& w) { w.WritePropName("Fixed"), w.WriteInteger(1); },
          "Error reading P1.Fixed: Property is read-only."},
-        {"unknown set element", [](TWriter& w) { w.WritePropName("Bits"), w.WriteSet({"e1", "nope", "e2"}); },
+        {"unknown set element",
+         [](TWriter& w) {
+             w.WritePropName("Bits"), w.WriteSet({"e1", "nope", "e2"});
+         },
          "Error reading P1.Bits: Invalid property value."},
         {"set from a non-set", [](TWriter& w) { w.WritePropName("Bits"), w.WriteInteger(3); },
          "Error reading P1.Bits: Invalid property value."},
@@ -382,11 +388,13 @@ TEST(LoaderValues, EveryFailureHasItsMessage) {
          "Error reading P1.OnPing: Invalid property value."},
         {"text for an integer", [](TWriter& w) { w.WritePropName("Number"), w.WriteString("12"); },
          "Error reading P1.Number: Invalid property value."},
-        {"tag beyond the table", [](TWriter& w) { w.WritePropName("Number"), w.WriteRaw(std::vector<uint8_t>{22}); },
+        {"tag beyond the table",
+         [](TWriter& w) { w.WritePropName("Number"), w.WriteRaw(std::vector<uint8_t>{22}); },
          "Error reading P1.Number: Invalid property value."},
         {"unknown path head", [](TWriter& w) { w.WritePropName("Paint.Color"), w.WriteInteger(1); },
          "Error reading P1.Paint.Color: Property Paint.Color does not exist."},
-        {"identifier for a plain integer", [](TWriter& w) { w.WritePropName("Number"), w.WriteIdent("clRed"); },
+        {"identifier for a plain integer",
+         [](TWriter& w) { w.WritePropName("Number"), w.WriteIdent("clRed"); },
          "Error reading P1.Number: Invalid property value."},
     };
     for (const Case& c : cases) {
@@ -495,8 +503,9 @@ TEST(LoaderCollections, ItemsAreReadAndItemErrorsWrappedTwice) {
             w.WritePropName("Bevel");
             w.WriteIdent("pbSideways");
         }));
-        EXPECT_EQ(CreateFormError(),
-                  "Error reading StatusBar1.Panels: Error reading TStatusPanel.Bevel: Invalid property value.");
+        EXPECT_EQ(
+            CreateFormError(),
+            "Error reading StatusBar1.Panels: Error reading TStatusPanel.Bevel: Invalid property value.");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "stream/Exceptions.h"
 #include "tools/Check.h"
 #include "tools/TextForm.h"
+#include "tools/TextFormFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +15,8 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: orvanta-form compile SOURCE OUT | dump FILE | check FILE\n";
+constexpr const char* kUsage =
+    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE\n";
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -38,16 +40,8 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (!ok) throw Exception("cannot write '" + path + "'");
 }
 
-int Compile(const std::string& sourcePath, const std::string& outPath) {
-    std::string source = ReadFile(sourcePath);
-    std::vector<uint8_t> bytes;
-    try {
-        bytes = CompileTextForm(source, std::filesystem::path(sourcePath).parent_path());
-    } catch (const Exception& e) {
-        // Compile messages start with line:column; put the file name in front.
-        throw Exception(sourcePath + ":" + e.Message());
-    }
-    WriteFile(outPath, bytes);
+int Compile(const std::string& sourcePath, const std::string& outPath, const std::string& assetsDir) {
+    WriteFile(outPath, CompileTextFormFile(sourcePath, assetsDir));
     return 0;
 }
 
@@ -65,7 +59,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
     try {
-        if (command == "compile" && args.size() == 3) return Compile(args[1], args[2]);
+        if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
+        if (command == "compile" && args.size() == 5 && args[3] == "--assets") return Compile(args[1], args[2], args[4]);
         if (command == "dump" && args.size() == 2) return Dump(args[1]);
         if (command == "check" && args.size() == 2) return RunCheck(args[1]);
     } catch (const std::exception& e) {
