@@ -26,8 +26,8 @@ char32_t NextCodePoint(std::string_view utf8, size_t& pos);
 void AppendUtf8(std::string& out, char32_t cp);
 } // namespace TextCodec
 
-// Name comparison without regard to case: ASCII folded by clearing bit 5, other characters by full
-// Unicode case folding.
+// Name comparison without regard to case: ASCII folded by clearing bit 5, other characters upper-cased
+// one code point at a time by the Unicode tables of the C library.
 bool SameText(std::string_view a, std::string_view b);
 int CompareText(std::string_view a, std::string_view b);
 std::string UpperCase(std::string_view text);
