@@ -1,6 +1,8 @@
 // Form defaults, the form's stored properties and the loading of its definition.
 #include "app/TCustomForm.h"
 
+#include "app/TApplication.h"
+
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TReader.h"
@@ -34,11 +36,99 @@ TCustomForm::TCustomForm(TComponent* owner)
     FParentFont = false;
     FParentColor = false;
     SetVisible(false);
+    FIcon->OnChange = [this](TGraphic*) { ApplyIcon(); };
     RegisterRoot(this);
 }
 
 TCustomForm::~TCustomForm() {
     UnregisterRoot(this);
+    FWindow.reset();
+}
+
+TPoint TCustomForm::CenteredPosition(const TRect& workArea, int width, int height) {
+    TPoint p{workArea.Left + (workArea.Width() - width) / 2, workArea.Top + (workArea.Height() - height) / 2};
+    if (p.X < workArea.Left) p.X = workArea.Left;
+    if (p.Y < workArea.Top) p.Y = workArea.Top;
+    return p;
+}
+
+void TCustomForm::HandleNeeded() {
+    if (FWindow) return;
+    TPlatform* platform = TPlatform::Current();
+    if (!platform) return;
+    FWindow = platform->CreateFormWindow(*this);
+    FWindow->SetCaption(Caption());
+    ApplyIcon();
+    ApplyTrackingLimits();
+    // Until the first show centres it, the window stands at the platform's default place.
+    FWindow->SetOuterBounds({0, 0, Width(), Height()});
+}
+
+void TCustomForm::ApplyTrackingLimits() {
+    if (!FWindow || (FControlState & csReadingState)) return;
+    const TSizeConstraints& c = *Constraints();
+    FWindow->SetTrackingLimits(c.MinWidth(), c.MinHeight(), c.MaxWidth(), c.MaxHeight());
+}
+
+// The window shows the form's own icon, or the application's when the form has none.
+void TCustomForm::ApplyIcon() {
+    if (!FWindow) return;
+    if (!FIcon->Empty())
+        FWindow->SetIcon(FIcon->FileBytes());
+    else if (Application)
+        FWindow->SetIcon(Application->IconFile());
+}
+
+void TCustomForm::TextChanged() {
+    if (FWindow) FWindow->SetCaption(Caption());
+}
+
+void TCustomForm::ConstraintsChanged() {
+    TScrollingWinControl::ConstraintsChanged();
+    ApplyTrackingLimits();
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+    TScrollingWinControl::SetBounds(left, top, width, height);
+    if (FWindow && !FSyncingFromWindow && FShownOnce)
+        FWindow->SetOuterBounds({Left(), Top(), Left() + Width(), Top() + Height()});
+}
+
+void TCustomForm::FirstShow() {
+    FShownOnce = true;
+    if (FPosition == TPosition::poScreenCenter || FPosition == TPosition::poDesktopCenter) {
+        TPoint p = CenteredPosition(FWindow->MonitorWorkArea(), Width(), Height());
+        SetBounds(p.X, p.Y, Width(), Height());
+        FPosition = TPosition::poDesigned;
+    } else {
+        FWindow->SetOuterBounds({Left(), Top(), Left() + Width(), Top() + Height()});
+    }
+}
+
+void TCustomForm::Close() {
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else
+        SetVisible(false);
+}
+
+void TCustomForm::WindowCloseRequested() {
+    // Nothing raised while closing may cross the platform's event loop.
+    try {
+        Close();
+    } catch (...) {
+        if (Application) Application->HandleException(this);
+    }
+}
+
+void TCustomForm::WindowMoved(const TRect& outer) {
+    if (!FShownOnce) return;
+    FSyncingFromWindow = true;
+    TControl::SetBounds(outer.Left, outer.Top, outer.Width(), outer.Height());
+    FSyncingFromWindow = false;
 }
 
 int TCustomForm::PixelsPerInch() const {
@@ -59,6 +149,17 @@ void TCustomForm::SetVisible(bool v) {
         return;
     }
     TScrollingWinControl::SetVisible(v);
+    if (ComponentState() & csLoading) return;
+    if (v) HandleNeeded();
+    if (!FWindow) return;
+    if (!v) {
+        FWindow->Hide();
+        return;
+    }
+    if (FWindow->IsVisible()) return;
+    if (!FShownOnce) FirstShow();
+    static constexpr int kShowCommand[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
+    FWindow->Show(kShowCommand[static_cast<int>(FWindowState)]);
 }
 
 void TCustomForm::DeclareProperties(TFiler& filer) {

@@ -3,6 +3,7 @@
 
 #include "app/TScrollingWinControl.h"
 #include "graphics/TIcon.h"
+#include "platform/Platform.h"
 
 #include <memory>
 
@@ -26,11 +27,33 @@ enum class TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
 enum TFormStateFlag : uint32_t { fsCreating = 1u << 0, fsVisible = 1u << 1, fsShowing = 1u << 2 };
 using TFormState = uint32_t;
 
-class TCustomForm : public TScrollingWinControl {
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+struct TPoint {
+    int X = 0, Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+class TCustomForm : public TScrollingWinControl, private IFormWindowEvents {
     ORV_CLASS(TCustomForm)
 public:
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;
+
+    // Where a window of the given size goes when centred on a work area: truncating toward zero, and
+    // never above or left of the work area's corner.
+    static TPoint CenteredPosition(const TRect& workArea, int width, int height);
+
+    // The form's top-level window, created on first need; none while no platform is in force.
+    void HandleNeeded();
+    bool HandleAllocated() const { return FWindow != nullptr; }
+    IFormWindow* Window() const { return FWindow.get(); }
+
+    // Closes the form as the close button does: asks CloseQuery, then hides it or, for the main form,
+    // ends the application.
+    void Close();
+    virtual bool CloseQuery() { return true; }
+    void SetBounds(int left, int top, int width, int height) override;
 
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition v) { FPosition = v; }
@@ -60,11 +83,22 @@ public:
     void ReadEntry(TReader& reader) override;
 
 protected:
+    void TextChanged() override;
+    void ConstraintsChanged() override;
     // Loads the definitions of the form's class chain. Called by the most derived constructor, once the
     // object's class is the form's own (its field and method tables are then the ones consulted).
     void LoadFromDefinition();
 
 private:
+    void WindowCloseRequested() override;
+    void WindowMoved(const TRect& outer) override;
+    void ApplyTrackingLimits();
+    void ApplyIcon();
+    void FirstShow();
+
+    std::unique_ptr<IFormWindow> FWindow;
+    bool FShownOnce = false;
+    bool FSyncingFromWindow = false;
     TPosition FPosition = TPosition::poDefaultPosOnly;
     bool FScaled = true;
     bool FOldCreateOrder = false;

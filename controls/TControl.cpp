@@ -10,7 +10,7 @@ TControl::TControl(TComponent* owner)
     : TComponent(owner), FMargins(std::make_unique<TMargins>()),
       FConstraints(std::make_unique<TSizeConstraints>()), FFont(std::make_unique<TFont>()) {
     FFont->OnChange = [this] { FontChanged(); };
-    FConstraints->OnChange = [this] { SetBounds(FLeft, FTop, FWidth, FHeight); };
+    FConstraints->OnChange = [this] { ConstraintsChanged(); };
 }
 
 TControl::~TControl() {
@@ -30,7 +30,25 @@ void TControl::SetParentComponent(TComponent* parent) {
     if (auto* win = dynamic_cast<TWinControl*>(parent)) SetParent(win);
 }
 
+void TControl::ConstrainSize(int& width, int& height) const {
+    if ((FControlState & csReadingState) || (ComponentState() & csLoading)) return;
+    const TSizeConstraints& c = *FConstraints;
+    if (c.MaxWidth() > 0 && width > c.MaxWidth())
+        width = c.MaxWidth();
+    else if (c.MinWidth() > 0 && width < c.MinWidth())
+        width = c.MinWidth();
+    if (c.MaxHeight() > 0 && height > c.MaxHeight())
+        height = c.MaxHeight();
+    else if (c.MinHeight() > 0 && height < c.MinHeight())
+        height = c.MinHeight();
+}
+
+void TControl::ConstraintsChanged() {
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
+    ConstrainSize(width, height);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
     FLeft = left;
     FTop = top;

@@ -87,6 +87,10 @@ protected:
     virtual void ColorChanged() {}
     virtual void TextChanged() {}
     virtual void BoundsChanged() {}
+    // The size limits changed: the control re-applies its size through them.
+    virtual void ConstraintsChanged();
+    // Clamps a size the program sets to the size limits (not while the control is being read).
+    void ConstrainSize(int& width, int& height) const;
 
     std::string FText;
     TControlState FControlState = 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts what the project has so far: the definition tool, on the given arguments.
+# Sets up, builds and starts the course.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build
-exec build/tools/orvanta-form "$@"
+exec build/app/orvanta

@@ -4,8 +4,10 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  qt6-base-dev libjpeg62-turbo-dev libx11-dev
+  fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  libjpeg62-turbo-dev
+  xvfb xdotool x11-utils
 )
 
 missing=()

@@ -28,6 +28,14 @@ std::recursive_mutex& GlobalNameSpace() {
 }
 
 thread_local std::vector<std::vector<TComponent*>*> tLoadedStack;
+std::function<void(TComponent*)> gFinishLoadingObserver;
+
+void FinishAll(const std::vector<TComponent*>& loaded) {
+    for (TComponent* c : loaded) {
+        if (gFinishLoadingObserver) gFinishLoadingObserver(c);
+        c->FinishLoading();
+    }
+}
 thread_local int tComponentDepth = 0;
 
 struct GlobalFixup {
@@ -76,6 +84,10 @@ template <class F> Finally(F) -> Finally<F>;
 } // namespace
 
 // ---- Registries ----
+
+void SetFinishLoadingObserver(std::function<void(TComponent*)> observer) {
+    gFinishLoadingObserver = std::move(observer);
+}
 
 void RegisterClass(const TClassInfo& cls) {
     GlobalState& g = Globals();
@@ -168,8 +180,7 @@ void TReader::ReadRootComponent(TComponent* root) {
     root->ReadEntry(*this);
     root->SetComponentStateFlag(csReading, false);
     if (FOwnLoaded) {
-        for (TComponent* c : *FOwnLoaded)
-            c->FinishLoading();
+        FinishAll(*FOwnLoaded);
         FOwnLoaded.reset();
         FLoaded = nullptr;
     }
@@ -453,8 +464,6 @@ bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor
         reader.ReadRootComponent(instance);
         found = true;
     }
-    if (pushed)
-        for (TComponent* c : loaded)
-            c->FinishLoading();
+    if (pushed) FinishAll(loaded);
     return found;
 }

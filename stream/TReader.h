@@ -7,6 +7,7 @@
 #include "stream/TypInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,6 +102,9 @@ private:
 // instance's own class, each found as the program resource named after the class. Returns false when no
 // class of the chain has a definition.
 bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor);
+
+// Observes the end-of-loading calls, in order (for tests and diagnostics); empty by default.
+void SetFinishLoadingObserver(std::function<void(TComponent*)> observer);
 
 // References to components of other roots wait in a global list until such a root exists.
 void GlobalFixupReferences();

@@ -29,12 +29,14 @@ bool IncludePath(const std::string& line, std::string& path) {
     if (i == std::string::npos || line.compare(i, 8, "include ") != 0) return false;
     size_t open = line.find('"', i + 8);
     size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-    if (close == std::string::npos || line.find_first_not_of(" \t\r", close + 1) != std::string::npos) return false;
+    if (close == std::string::npos || line.find_first_not_of(" \t\r", close + 1) != std::string::npos)
+        return false;
     path = line.substr(open + 1, close - open - 1);
     return true;
 }
 
-void Expand(const std::filesystem::path& file, int depth, std::string& out, std::vector<LineOrigin>& origins) {
+void Expand(const std::filesystem::path& file, int depth, std::string& out,
+            std::vector<LineOrigin>& origins) {
     if (depth > kMaxIncludeDepth) throw Exception(file.string() + ": includes nest too deeply");
     std::istringstream in(ReadText(file));
     std::string line;
@@ -51,7 +53,8 @@ void Expand(const std::filesystem::path& file, int depth, std::string& out, std:
 }
 } // namespace
 
-std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file, const std::filesystem::path& assetsDir) {
+std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file,
+                                         const std::filesystem::path& assetsDir) {
     std::string source;
     std::vector<LineOrigin> origins;
     Expand(file, 0, source, origins);

@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     std::string command = args.empty() ? "" : args[0];
     try {
         if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
-        if (command == "compile" && args.size() == 5 && args[3] == "--assets") return Compile(args[1], args[2], args[4]);
+        if (command == "compile" && args.size() == 5 && args[3] == "--assets")
+            return Compile(args[1], args[2], args[4]);
         if (command == "dump" && args.size() == 2) return Dump(args[1]);
         if (command == "check" && args.size() == 2) return RunCheck(args[1]);
     } catch (const std::exception& e) {

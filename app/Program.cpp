@@ -1,0 +1,47 @@
+// The body of the entry point.
+#include "app/Program.h"
+
+#include "app/TApplication.h"
+#include "app/TForm1.h"
+#include "platform/Platform.h"
+#include "stream/ResourceTable.h"
+
+#include <memory>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+// The screen's density and the default face name, read once before any control exists.
+void ReadDefaultFontData() {
+    TDefaultFontData& data = DefFontData();
+    const TPlatform* platform = TPlatform::Current();
+    if (!platform) return;
+    data.PixelsPerInch = platform->ScreenPixelsPerInch();
+    auto face = platform->RegistryString(
+        R"(HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\FontSubstitutes)",
+        "MS Shell Dlg 2");
+    if (face && !face->empty()) data.Name = *face;
+}
+} // namespace
+
+int RunProgram(const char* programPath) {
+    ReadDefaultFontData();
+    auto application = std::make_unique<TApplication>(programPath ? programPath : "orvanta");
+    Application = application.get();
+    if (auto icon = Resources::Find(Resources::RT_GROUP_ICON, "MAINICON")) Application->SetIconFile(*icon);
+    try {
+        Application->Initialize();
+        Application->SetTitle("Orvanta");
+        Application->CreateForm(Form1);
+        Application->Run();
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    } catch (...) {
+        Application->HandleException(Application);
+    }
+    // At exit the application destroys what it owns: the main form and with it every component.
+    application.reset();
+    Application = nullptr;
+    Form1 = nullptr;
+    return 0;
+}

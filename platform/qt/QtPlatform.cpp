@@ -1,0 +1,77 @@
+// Qt implementation of the platform: top-level windows with a fixed frame model, the screen's work
+// areas, message boxes and the event loop.
+#include "platform/qt/QtPlatform.h"
+
+#include "platform/qt/QtFormWindow.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+
+QIcon IconFromIcoFile(std::span<const uint8_t> icoFile) {
+    QIcon icon;
+    if (icoFile.empty()) return icon;
+    QByteArray bytes(reinterpret_cast<const char*>(icoFile.data()), static_cast<qsizetype>(icoFile.size()));
+    QImage image;
+    // An ICO file may hold several sizes; the Qt reader yields them one by one.
+    if (image.loadFromData(bytes, "ICO")) icon.addPixmap(QPixmap::fromImage(image));
+    return icon;
+}
+
+namespace {
+
+class QtPlatform : public TPlatform {
+public:
+    explicit QtPlatform(const char* programName) : FArgv0(programName ? programName : "orvanta") {
+        FArgv[0] = FArgv0.data();
+        FApp = std::make_unique<QApplication>(FArgc, FArgv);
+        // Closing the last window must not end the loop by itself: the form decides (Close, Terminate).
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events) override {
+        return std::make_unique<QtFormWindow>(events);
+    }
+
+    void SetApplicationIcon(std::span<const uint8_t> icoFile) override {
+        QApplication::setWindowIcon(IconFromIcoFile(icoFile));
+    }
+
+    void SetApplicationTitle(const std::string& title) override {
+        QApplication::setApplicationDisplayName(QString::fromStdString(title));
+    }
+
+    void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        QMessageBox box(flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::NoIcon,
+                        QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok);
+        box.exec();
+    }
+
+    void RunEventLoop() override {
+        if (FQuitRequested) return;
+        QApplication::exec();
+    }
+
+    void Quit() override {
+        FQuitRequested = true;
+        QApplication::exit(0);
+    }
+
+    int ScreenPixelsPerInch() const override { return 96; }
+
+private:
+    std::string FArgv0;
+    int FArgc = 1;
+    char* FArgv[2] = {nullptr, nullptr};
+    std::unique_ptr<QApplication> FApp;
+    bool FQuitRequested = false;
+};
+
+} // namespace
+
+std::unique_ptr<TPlatform> CreateQtPlatform(const char* programName) {
+    return std::make_unique<QtPlatform>(programName);
+}

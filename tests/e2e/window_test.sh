@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts the real program on a virtual screen, finds its window by caption, checks the client size and
+# the centred position, closes it as the close button does and checks the exit code.
+# Usage: window_test.sh ORVANTA XCLOSE
+set -euo pipefail
+orvanta=$1
+xclose=$2
+caption="Orvanta Software por Quillon"
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+app=
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+"$orvanta" &
+app=$!
+window=
+for _ in $(seq 100); do
+  window=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "FAIL: no window captioned '$caption'"; exit 1; }
+
+geometry=$(xwininfo -id "$window")
+width=$(awk '/^  Width:/ {print $2}' <<<"$geometry")
+height=$(awk '/^  Height:/ {print $2}' <<<"$geometry")
+x=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+# The outer window is 1355 x 836, centred on a 1920 x 1080 work area at (282, 122); the client area
+# lies inside the frame, 8 pixels in from the left and 31 down from the top.
+fail=0
+[ "$width" = 1339 ] && [ "$height" = 797 ] || { echo "FAIL: client area ${width}x${height}, want 1339x797"; fail=1; }
+[ "$x" = 290 ] && [ "$y" = 153 ] || { echo "FAIL: client area at ($x, $y), want (290, 153)"; fail=1; }
+
+"$xclose" "$window"
+status=0
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then echo "FAIL: the program did not end after its window was closed"; exit 1; fi
+wait "$app" || status=$?
+app=
+[ "$status" = 0 ] || { echo "FAIL: exit code $status, want 0"; fail=1; }
+[ "$fail" = 0 ] && echo "1 passed, 0 failed"
+exit "$fail"
