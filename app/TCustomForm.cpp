@@ -3,6 +3,8 @@
 
 #include "app/TApplication.h"
 
+#include <algorithm>
+
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TReader.h"
@@ -42,7 +44,78 @@ TCustomForm::TCustomForm(TComponent* owner)
 
 TCustomForm::~TCustomForm() {
     UnregisterRoot(this);
+    FActiveControl = nullptr;
+    // The children's windows go before the top-level window that holds them.
+    DestroyChildren();
     FWindow.reset();
+}
+
+TRect TCustomForm::ClientRect() const {
+    if (FWindow) {
+        TSize size = FWindow->ClientSize();
+        return {0, 0, size.cx, size.cy};
+    }
+    return {0, 0, Width() - TFrameMetrics::Left - TFrameMetrics::Right,
+            Height() - TFrameMetrics::Top - TFrameMetrics::Bottom};
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+    if (!control || !ContainsControl(control) || !control->CanFocus())
+        throw EInvalidOperation(std::string(SCannotFocus));
+    FActiveControl = control;
+    control->HandleNeeded();
+    if (IWindowPeer* peer = control->ClientPeer()) peer->SetFocus();
+}
+
+void TCustomForm::FocusChangedTo(TWinControl* control) {
+    FActiveControl = control && ContainsControl(control) ? control : nullptr;
+}
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward, bool checkTabStop,
+                                          bool checkParent) const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty()) return nullptr;
+    auto it = std::find(list.begin(), list.end(), current);
+    size_t n = list.size();
+    // With no current control the search begins with the first (or, backward, the last) of the list.
+    size_t start = it == list.end() ? (forward ? n - 1 : 0) : static_cast<size_t>(it - list.begin());
+    for (size_t step = 1; step <= n; ++step) {
+        size_t i = forward ? (start + step) % n : (start + n - step % n) % n;
+        TWinControl* c = list[i];
+        if (checkParent && current && c->Parent() != current->Parent()) continue;
+        if (c->CanFocus() && (!checkTabStop || c->TabStop())) return c;
+    }
+    return nullptr;
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward, bool checkTabStop) {
+    if (TWinControl* next = FindNextControl(current, forward, checkTabStop, !checkTabStop))
+        FocusControl(next);
+}
+
+bool TCustomForm::DialogKey(int key, unsigned shift) {
+    if (!(shift & ssAlt)) {
+        if (key == VK_TAB && !(shift & ssCtrl)) {
+            SelectNext(FActiveControl, !(shift & ssShift), true);
+            return true;
+        }
+        if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && FActiveControl) {
+            SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+            return true;
+        }
+    }
+    // The other navigation keys are offered to the children, one after another.
+    return TScrollingWinControl::DialogKey(key, shift);
+}
+
+void TCustomForm::WindowResized(int, int) {
+    // The client area changed size (the window, or a scroll bar shown or hidden).
+    Realign();
+}
+
+void TCustomForm::WindowScroll(TScrollBarKind kind, TScrollCode code, int pos) {
+    ScrollMessage(kind, code, pos);
 }
 
 TPoint TCustomForm::CenteredPosition(const TRect& workArea, int width, int height) {
@@ -56,7 +129,7 @@ void TCustomForm::HandleNeeded() {
     if (FWindow) return;
     TPlatform* platform = TPlatform::Current();
     if (!platform) return;
-    FWindow = platform->CreateFormWindow(*this);
+    FWindow = platform->CreateFormWindow(*this, *this);
     FWindow->SetCaption(Caption());
     ApplyIcon();
     ApplyTrackingLimits();
@@ -160,6 +233,14 @@ void TCustomForm::SetVisible(bool v) {
     if (!FShownOnce) FirstShow();
     static constexpr int kShowCommand[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
     FWindow->Show(kShowCommand[static_cast<int>(FWindowState)]);
+    FWindow->Client()->SetDoubleBuffered(DoubleBuffered());
+    // Now showing: the children get their windows, and the layout pass its first run.
+    for (TWinControl* c : WindowedChildren())
+        c->UpdateShowing();
+    Realign();
+    // Activation: with no control focused yet, the first of the tab order that can take it.
+    if (!FActiveControl)
+        if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FocusControl(first);
 }
 
 void TCustomForm::DeclareProperties(TFiler& filer) {
@@ -200,14 +281,6 @@ static TPersistent* GetIcon(const TCustomForm& f) {
     return f.Icon();
 }
 
-static std::span<const TPropInfo> ScrollingProperties() {
-    using C = TScrollingWinControl;
-    static const TPropInfo props[] = {
-        OrdProp<C, &C::AutoScroll, &C::SetAutoScroll>("AutoScroll", TypeInfo_Boolean),
-    };
-    return props;
-}
-
 static std::span<const TPropInfo> FormProperties() {
     using C = TCustomForm;
     static const TPropInfo props[] = {
@@ -226,7 +299,5 @@ static std::span<const TPropInfo> FormProperties() {
     return props;
 }
 
-const TClassInfo TScrollingWinControl::ClassInfo{"TScrollingWinControl", &TWinControl::ClassInfo,
-                                                 ScrollingProperties};
 const TClassInfo TCustomForm::ClassInfo{"TCustomForm", &TScrollingWinControl::ClassInfo, FormProperties};
 const TClassInfo TForm::ClassInfo{"TForm", &TCustomForm::ClassInfo};

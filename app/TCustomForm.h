@@ -34,7 +34,7 @@ struct TPoint {
     bool operator==(const TPoint&) const = default;
 };
 
-class TCustomForm : public TScrollingWinControl, private IFormWindowEvents {
+class TCustomForm : public TScrollingWinControl, public IFocusHost, private IFormWindowEvents {
     ORV_CLASS(TCustomForm)
 public:
     explicit TCustomForm(TComponent* owner);
@@ -45,9 +45,22 @@ public:
     static TPoint CenteredPosition(const TRect& workArea, int width, int height);
 
     // The form's top-level window, created on first need; none while no platform is in force.
-    void HandleNeeded();
-    bool HandleAllocated() const { return FWindow != nullptr; }
+    void HandleNeeded() override;
+    bool HandleAllocated() const override { return FWindow != nullptr; }
+    IWindowPeer* ClientPeer() const override { return FWindow ? FWindow->Client() : nullptr; }
+    bool Showing() const override { return FWindow && FWindow->IsVisible() && Visible(); }
     IFormWindow* Window() const { return FWindow.get(); }
+    TRect ClientRect() const override;
+
+    // The keyboard focus.
+    TWinControl* ActiveControl() const override { return FActiveControl; }
+    void FocusControl(TWinControl* control) override;
+    void FocusChangedTo(TWinControl* control) override;
+    bool DialogKey(int key, unsigned shift) override;
+    // The next control from the given one in the form's whole tab order (or among its siblings).
+    TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop,
+                                 bool checkParent) const;
+    void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
 
     // Closes the form as the close button does: asks CloseQuery, then hides it or, for the main form,
     // ends the application.
@@ -85,6 +98,8 @@ public:
 protected:
     void TextChanged() override;
     void ConstraintsChanged() override;
+    IFormWindow* ScrollBarWindow() const override { return FWindow.get(); }
+    void WindowResized(int width, int height) override;
     // Loads the definitions of the form's class chain. Called by the most derived constructor, once the
     // object's class is the form's own (its field and method tables are then the ones consulted).
     void LoadFromDefinition();
@@ -92,11 +107,13 @@ protected:
 private:
     void WindowCloseRequested() override;
     void WindowMoved(const TRect& outer) override;
+    void WindowScroll(TScrollBarKind kind, TScrollCode code, int pos) override;
     void ApplyTrackingLimits();
     void ApplyIcon();
     void FirstShow();
 
     std::unique_ptr<IFormWindow> FWindow;
+    TWinControl* FActiveControl = nullptr;
     bool FShownOnce = false;
     bool FSyncingFromWindow = false;
     TPosition FPosition = TPosition::poDefaultPosOnly;

@@ -50,11 +50,50 @@ void TControl::ConstraintsChanged() {
 void TControl::SetBounds(int left, int top, int width, int height) {
     ConstrainSize(width, height);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+    Invalidate();
     FLeft = left;
     FTop = top;
     FWidth = width;
     FHeight = height;
+    if (!(FParent && FParent->InLayoutPass())) RecordAnchors();
+    Invalidate();
     BoundsChanged();
+    if (FParent) FParent->Realign();
+}
+
+void TControl::RecordAnchors() {
+    if (!FParent) return;
+    TRect client = FParent->ClientRect();
+    FAnchorRight = client.Width() - (FLeft + FWidth);
+    FAnchorBottom = client.Height() - (FTop + FHeight);
+}
+
+void TControl::FinishLoading() {
+    TComponent::FinishLoading();
+    RecordAnchors();
+}
+
+void TControl::Invalidate() {
+    if (FParent && FVisible) FParent->InvalidateRect(BoundsRect());
+}
+
+void TControl::VisibleChanged() {
+    if (!FParent) return;
+    FParent->InvalidateRect(BoundsRect());
+    FParent->Realign();
+}
+
+bool TControl::CanFocus() const {
+    for (const TControl* c = this; c; c = c->FParent)
+        if (!c->FVisible || !c->FEnabled) return false;
+    return true;
+}
+
+IFocusHost* TControl::FocusHost() const {
+    const TControl* c = this;
+    while (c->FParent)
+        c = c->FParent;
+    return dynamic_cast<IFocusHost*>(const_cast<TControl*>(c));
 }
 
 void TControl::SetAlign(TAlign v) {
@@ -94,8 +133,10 @@ void TControl::SetParentFont(bool v) {
 }
 
 void TControl::SetShowHint(bool v) {
-    FShowHint = v;
     if (!FUpdatingFromParent) FParentShowHint = false;
+    if (FShowHint == v) return;
+    FShowHint = v;
+    ShowHintChanged();
 }
 
 void TControl::SetParentShowHint(bool v) {

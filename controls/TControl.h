@@ -6,6 +6,7 @@
 #include "controls/ControlTypes.h"
 #include "controls/TFont.h"
 #include "controls/TMargins.h"
+#include "platform/Canvas.h"
 #include "stream/Colors.h"
 #include "stream/TComponent.h"
 
@@ -13,6 +14,19 @@
 #include <string>
 
 class TWinControl;
+
+// What a control needs of the form that holds it: the keyboard focus and the form's dialog keys.
+class IFocusHost {
+public:
+    virtual ~IFocusHost() = default;
+    virtual TWinControl* ActiveControl() const = 0;
+    // Gives the focus to a control of the form; raises when it cannot take it.
+    virtual void FocusControl(TWinControl* control) = 0;
+    // The platform moved the focus to (or away from) a control's window.
+    virtual void FocusChangedTo(TWinControl* control) = 0;
+    // A key the focused control did not use: Tab, arrows and the other navigation keys.
+    virtual bool DialogKey(int key, unsigned shift) = 0;
+};
 
 enum TControlStateFlag : uint32_t {
     csReadingState = 1u << 0,
@@ -40,6 +54,9 @@ public:
     void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
     void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
     virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+    // The client area in the control's own coordinates.
+    virtual TRect ClientRect() const { return {0, 0, FWidth, FHeight}; }
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign v);
@@ -76,6 +93,22 @@ public:
 
     TControlState ControlState() const { return FControlState; }
     void ReadEntry(TReader& reader) override;
+    void FinishLoading() override;
+
+    // Painting: marks the control's area for painting (on the parent's surface for a graphic control).
+    virtual void Invalidate();
+    // Whether the control paints every pixel of its rectangle (so its parent need not paint under it).
+    virtual bool Opaque() const { return false; }
+    // True when the control and every parent up to the form are visible and enabled.
+    virtual bool CanFocus() const;
+    // The form that holds the control (as the host of the keyboard focus), or null.
+    IFocusHost* FocusHost() const;
+
+    // Anchor distances, recorded when the control is placed outside a layout pass: how far the right
+    // and bottom edges lie from the parent's right and bottom.
+    int AnchorRight() const { return FAnchorRight; }
+    int AnchorBottom() const { return FAnchorBottom; }
+    void RecordAnchors();
 
     // Notifications from the parent that an inherited value changed.
     virtual void ParentFontChanged();
@@ -87,6 +120,8 @@ protected:
     virtual void ColorChanged() {}
     virtual void TextChanged() {}
     virtual void BoundsChanged() {}
+    virtual void VisibleChanged();
+    virtual void ShowHintChanged() {}
     // The size limits changed: the control re-applies its size through them.
     virtual void ConstraintsChanged();
     // Clamps a size the program sets to the size limits (not while the control is being read).
@@ -100,6 +135,7 @@ protected:
 
 private:
     friend class TWinControl;
+
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = TAlign::alNone;
@@ -114,6 +150,8 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     bool FUpdatingFromParent = false;
+    int FAnchorRight = 0;
+    int FAnchorBottom = 0;
 };
 
 // Controls without a window of their own, painted by their parent.
@@ -121,4 +159,7 @@ class TGraphicControl : public TControl {
     ORV_CLASS(TGraphicControl)
 public:
     using TControl::TControl;
+    // Paints the control on its parent's canvas, whose origin is the control's top-left corner and whose
+    // clip is the control's rectangle.
+    virtual void Paint(ICanvas&) {}
 };

@@ -2,9 +2,12 @@
 #include "controls/TFont.h"
 
 #include "stream/IdentMaps.h"
+#include "stream/TextCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 int MulDiv(int number, int numerator, int denominator) {
     if (denominator == 0) return -1;
@@ -27,10 +30,54 @@ TDefaultFontData& DefFontData() {
 
 TFont::TFont()
     : FHeight(DefFontData().Height()), FName(DefFontData().Name), FCharset(DEFAULT_CHARSET),
-      FPixelsPerInch(DefFontData().PixelsPerInch) {}
+      FPixelsPerInch(DefFontData().PixelsPerInch) {
+    Resolve();
+}
+
+TFont::~TFont() {
+    FontCache().Release(FResource);
+}
 
 void TFont::Changed() {
+    Resolve();
     if (OnChange) OnChange();
+}
+
+void TFont::Resolve() {
+    TLogFont record = LogFont();
+    // The record of an entry never changes after it is made, so it is read without the cache's lock.
+    if (FResource && std::memcmp(&FResource->Record, &record, sizeof record) == 0) return;
+    TFontCache::TEntry* next = FontCache().Acquire(record);
+    FontCache().Release(FResource);
+    FResource = next;
+}
+
+TLogFont TFont::LogFont() const {
+    const TDefaultFontData& defaults = DefFontData();
+    TLogFont lf;
+    lf.Height = FHeight;
+    lf.Width = 0;
+    lf.Escapement = FOrientation;
+    lf.Orientation = FOrientation;
+    lf.Weight = FStyle & (1u << fsBold) ? 700 : 400;
+    lf.Italic = FStyle >> fsItalic & 1;
+    lf.Underline = FStyle >> fsUnderline & 1;
+    lf.StrikeOut = FStyle >> fsStrikeOut & 1;
+    lf.CharSet =
+        FCharset == DEFAULT_CHARSET && defaults.Charset != DEFAULT_CHARSET ? defaults.Charset : FCharset;
+    lf.OutPrecision = FOrientation != 0 ? OUT_TT_ONLY_PRECIS : OUT_DEFAULT_PRECIS;
+    lf.ClipPrecision = 0;
+    lf.Quality = static_cast<uint8_t>(FQuality);
+    lf.PitchAndFamily = FPitch == TFontPitch::fpFixed      ? FIXED_PITCH
+                        : FPitch == TFontPitch::fpVariable ? VARIABLE_PITCH
+                                                           : DEFAULT_PITCH;
+    std::u16string face = TextCodec::Utf16FromUtf8(SameText(FName, "Default") ? defaults.Name : FName);
+    constexpr size_t kMaxFace = std::size(lf.FaceName) - 1;
+    size_t n = std::min(face.size(), kMaxFace);
+    // Never keep the first half of a surrogate pair without its second.
+    if (n == kMaxFace && face.size() > n && face[n - 1] >= 0xD800 && face[n - 1] < 0xDC00) --n;
+    std::copy_n(face.begin(), n, lf.FaceName);
+    return lf;
 }
 
 void TFont::SetHeight(int value) {

@@ -1,8 +1,11 @@
 // The font of a control: height in pixels, face, character set, colour and style. Every change is
-// reported through OnChange so the owning control can react.
+// reported through OnChange so the owning control can react. The font holds the shared cache entry for
+// its logical-font record; the platform font behind it is made only when something draws with it.
 #pragma once
 
 #include "controls/ControlTypes.h"
+#include "controls/TResourceCache.h"
+#include "platform/Canvas.h"
 #include "stream/Colors.h"
 #include "stream/TPersistent.h"
 
@@ -24,6 +27,9 @@ class TFont : public TPersistent {
     ORV_CLASS(TFont)
 public:
     TFont();
+    ~TFont() override;
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
 
     int Height() const { return FHeight; }
     void SetHeight(int value);
@@ -51,10 +57,18 @@ public:
         if (source) Assign(*source);
     }
 
+    // The logical-font record the platform font is realised from.
+    TLogFont LogFont() const;
+    // The platform font, shared by every font with an equal record; created on first use, and null
+    // while no platform is installed.
+    const IPlatformFont* Handle() const { return FontCache().Handle(FResource); }
+
     std::function<void()> OnChange;
 
 private:
     void Changed();
+    // Moves to the cache entry of the current record when an attribute of the record changed.
+    void Resolve();
 
     int FHeight;
     std::string FName;
@@ -65,4 +79,5 @@ private:
     int FOrientation = 0;
     TFontQuality FQuality = TFontQuality::fqDefault;
     int FPixelsPerInch;
+    TFontCache::TEntry* FResource = nullptr;
 };

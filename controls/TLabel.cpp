@@ -1,8 +1,22 @@
 // Label defaults and published table.
 #include "controls/TLabel.h"
 
+#include "controls/Graphics.h"
+
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
+}
+
+void TCustomLabel::Paint(ICanvas& canvas) {
+    TRect r = ClientRect();
+    if (!FTransparent) canvas.FillRect(r, ColorToRGB(Color()));
+    canvas.SelectFont(Font()->Handle());
+    canvas.SetTextColor(ColorToRGB(Font()->Color()));
+    static constexpr unsigned kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    unsigned format = DT_EXPANDTABS | kAlign[static_cast<int>(FAlignment)];
+    if (FWordWrap) format |= DT_WORDBREAK;
+    if (!FShowAccelChar) format |= DT_NOPREFIX;
+    canvas.DrawText(Caption(), r, format);
 }
 
 static std::span<const TPropInfo> LabelProperties() {

@@ -21,6 +21,9 @@ public:
     bool ShowAccelChar() const { return FShowAccelChar; }
     void SetShowAccelChar(bool v) { FShowAccelChar = v; }
 
+    bool Opaque() const override { return !FTransparent; }
+    void Paint(ICanvas& canvas) override;
+
 private:
     TAlignment FAlignment = TAlignment::taLeftJustify;
     TTextLayout FLayout = TTextLayout::tlTop;

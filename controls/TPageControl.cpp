@@ -7,6 +7,7 @@
 
 TTabSheet::TTabSheet(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 200, 200);
+    SetAlign(TAlign::alClient);
     SetVisible(false);
 }
 

@@ -1,6 +1,9 @@
-// Child lists, the tab list and the windowed control's share of reading.
+// Child lists, windows, the layout pass, painting, the tab list and keys of windowed controls.
 #include "controls/TWinControl.h"
 
+#include "controls/Graphics.h"
+#include "stream/Consts.h"
+#include "stream/Exceptions.h"
 #include "stream/TReader.h"
 
 #include <algorithm>
@@ -8,8 +11,15 @@
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    // Children are destroyed with their parent, whoever owns them; each leaves its owner's list itself.
     SetComponentStateFlag(csDestroying, true);
+    if (IFocusHost* host = FocusHost(); host && host->ActiveControl() == this) host->FocusChangedTo(nullptr);
+    DestroyChildren();
+    FPeer.reset();
+}
+
+// Children are destroyed with their parent, whoever owns them; each leaves its owner's list itself.
+// Their windows go before the parent's, while the parent's window still exists.
+void TWinControl::DestroyChildren() {
     while (!FWinControls.empty())
         delete FWinControls.back();
     while (!FControls.empty())
@@ -28,6 +38,13 @@ bool TWinControl::ContainsControl(const TControl* control) const {
     return false;
 }
 
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+    for (TWinControl* c : FTabList) {
+        list.push_back(c);
+        c->GetTabOrderList(list);
+    }
+}
+
 void TWinControl::InsertControl(TControl* control) {
     if (auto* win = dynamic_cast<TWinControl*>(control)) {
         FWinControls.push_back(win);
@@ -37,21 +54,32 @@ void TWinControl::InsertControl(TControl* control) {
     }
     // The child's parent pointer is set here so that the lists and the pointer never disagree.
     control->FParent = this;
-    control->ParentFontChanged();
-    control->ParentColorChanged();
-    control->ParentShowHintChanged();
-    if (auto* win = dynamic_cast<TWinControl*>(control)) win->ParentDoubleBufferedChanged();
+    if (!(control->ControlState() & csReadingState)) {
+        control->ParentColorChanged();
+        control->ParentFontChanged();
+        control->ParentShowHintChanged();
+        if (auto* win = dynamic_cast<TWinControl*>(control)) win->ParentDoubleBufferedChanged();
+    }
+    if (auto* win = dynamic_cast<TWinControl*>(control))
+        win->UpdateShowing();
+    else
+        control->Invalidate();
+    Realign();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
     // Compared by address: a child leaving from its destructor no longer has its windowed type.
+    control->Invalidate();
     auto same = [control](TWinControl* w) { return static_cast<TControl*>(w) == control; };
     std::erase_if(FWinControls, same);
     std::erase_if(FTabList, same);
     std::erase(FControls, control);
     control->FParent = nullptr;
     ControlRemoved(control);
+    if (!(ComponentState() & csDestroying)) Realign();
 }
+
+// ---- Tab order ----
 
 int TWinControl::TabOrder() const {
     if (FControlState & csReadingState) return FStoredTabOrder;
@@ -78,9 +106,13 @@ void TWinControl::UpdateTabOrder(int value) {
     list.insert(list.begin() + value, this);
 }
 
+// ---- Inherited values ----
+
 void TWinControl::SetDoubleBuffered(bool v) {
-    FDoubleBuffered = v;
     FParentDoubleBuffered = false;
+    if (FDoubleBuffered == v) return;
+    FDoubleBuffered = v;
+    if (FPeer) FPeer->SetDoubleBuffered(v);
     for (TWinControl* c : FWinControls)
         c->ParentDoubleBufferedChanged();
 }
@@ -88,18 +120,18 @@ void TWinControl::SetDoubleBuffered(bool v) {
 void TWinControl::SetParentDoubleBuffered(bool v) {
     if (FParentDoubleBuffered == v) return;
     FParentDoubleBuffered = v;
-    if (v) ParentDoubleBufferedChanged();
+    if (v && !(FControlState & csReadingState)) ParentDoubleBufferedChanged();
 }
 
 void TWinControl::ParentDoubleBufferedChanged() {
     if (!FParentDoubleBuffered || !Parent()) return;
-    FDoubleBuffered = Parent()->DoubleBuffered();
-    for (TWinControl* c : FWinControls)
-        c->ParentDoubleBufferedChanged();
+    SetDoubleBuffered(Parent()->DoubleBuffered());
+    FParentDoubleBuffered = true;
 }
 
 void TWinControl::FontChanged() {
     TControl::FontChanged();
+    Invalidate();
     for (TControl* c : FControls)
         c->ParentFontChanged();
     for (TWinControl* c : FWinControls)
@@ -108,37 +140,292 @@ void TWinControl::FontChanged() {
 
 void TWinControl::ColorChanged() {
     TControl::ColorChanged();
+    Invalidate();
     for (TControl* c : FControls)
         c->ParentColorChanged();
     for (TWinControl* c : FWinControls)
         c->ParentColorChanged();
 }
 
+void TWinControl::ShowHintChanged() {
+    for (TControl* c : FControls)
+        c->ParentShowHintChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentShowHintChanged();
+}
+
+// ---- Reading ----
+
 void TWinControl::ReadEntry(TReader& reader) {
     DisableAlign();
     try {
         TControl::ReadEntry(reader);
     } catch (...) {
-        EnableAlign();
+        --FAlignLevel;
         throw;
     }
-    EnableAlign();
-    // Rebuild the tab list from the stored orders: each child with a valid stored order takes that
-    // place; the others fill the remaining places in insertion order.
-    std::vector<TWinControl*> ordered(FWinControls.size(), nullptr);
-    std::vector<TWinControl*> rest;
+    // Rebuild the tab list from the stored orders: each child goes into the slot its number names (a
+    // later child with the same number takes the slot); then, slot by slot, each slotted child moves to
+    // that position. Children without a valid number keep their relative order.
+    std::vector<TWinControl*> slots(FWinControls.size(), nullptr);
     for (TWinControl* c : FWinControls) {
         int j = c->FStoredTabOrder;
-        if (j >= 0 && static_cast<size_t>(j) < ordered.size() && !ordered[static_cast<size_t>(j)])
-            ordered[static_cast<size_t>(j)] = c;
-        else
-            rest.push_back(c);
+        if (j >= 0 && static_cast<size_t>(j) < slots.size()) slots[static_cast<size_t>(j)] = c;
     }
-    auto next = rest.begin();
-    for (auto& slot : ordered)
-        if (!slot) slot = *next++;
-    FTabList = std::move(ordered);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        if (!slots[i]) continue;
+        auto it = std::find(FTabList.begin(), FTabList.end(), slots[i]);
+        if (it == FTabList.end()) continue;
+        FTabList.erase(it);
+        FTabList.insert(FTabList.begin() + static_cast<std::ptrdiff_t>(std::min(i, FTabList.size())),
+                        slots[i]);
+    }
     if (Parent()) ParentDoubleBufferedChanged();
+    EnableAlign();
+    UpdateShowing();
+}
+
+// ---- Layout ----
+
+void TWinControl::EnableAlign() {
+    if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) Realign();
+}
+
+void TWinControl::Realign() {
+    if (FInLayoutPass) return;
+    if (AlignDisabled() || !HandleAllocated()) {
+        FAlignPending = true;
+        return;
+    }
+    FAlignPending = false;
+    AlignControls();
+}
+
+TRect TWinControl::AlignmentRect() const {
+    return ClientRect();
+}
+
+void TWinControl::PlaceChild(TControl* child, const TRect& box) {
+    TRect r = box;
+    if (child->AlignWithMargins()) {
+        const TMargins& m = *child->Margins();
+        r = {box.Left + m.Left(), box.Top + m.Top(), box.Right - m.Right(), box.Bottom - m.Bottom()};
+    }
+    child->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+}
+
+void TWinControl::AlignControls() {
+    constexpr TAnchors kDefaultAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
+    std::vector<TControl*> children;
+    for (int i = 0; i < ControlCount(); ++i)
+        children.push_back(Controls(i));
+    bool needed = std::any_of(children.begin(), children.end(), [&](TControl* c) {
+        return c->Align() != TAlign::alNone || c->Anchors() != kDefaultAnchors;
+    });
+    if (!needed) return;
+    FInLayoutPass = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{FInLayoutPass};
+
+    TRect r = AlignmentRect();
+    auto outer = [](TControl* c, int size, bool horizontal) {
+        if (!c->AlignWithMargins()) return size;
+        const TMargins& m = *c->Margins();
+        return size + (horizontal ? m.Left() + m.Right() : m.Top() + m.Bottom());
+    };
+    for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        for (TControl* c : children) {
+            if (c->Align() != kind || !c->Visible()) continue;
+            switch (kind) {
+            case TAlign::alTop: {
+                int h = outer(c, c->Height(), false);
+                PlaceChild(c, {r.Left, r.Top, r.Right, r.Top + h});
+                r.Top += h;
+                break;
+            }
+            case TAlign::alBottom: {
+                int h = outer(c, c->Height(), false);
+                PlaceChild(c, {r.Left, r.Bottom - h, r.Right, r.Bottom});
+                r.Bottom -= h;
+                break;
+            }
+            case TAlign::alLeft: {
+                int w = outer(c, c->Width(), true);
+                PlaceChild(c, {r.Left, r.Top, r.Left + w, r.Bottom});
+                r.Left += w;
+                break;
+            }
+            case TAlign::alRight: {
+                int w = outer(c, c->Width(), true);
+                PlaceChild(c, {r.Right - w, r.Top, r.Right, r.Bottom});
+                r.Right -= w;
+                break;
+            }
+            default:
+                PlaceChild(c, r);
+                break;
+            }
+        }
+    }
+    // Unaligned children move only as their anchors require, keeping the recorded distances.
+    TRect client = ClientRect();
+    for (TControl* c : children) {
+        if (c->Align() != TAlign::alNone || c->Anchors() == kDefaultAnchors) continue;
+        int left = c->Left(), top = c->Top(), width = c->Width(), height = c->Height();
+        TAnchors a = c->Anchors();
+        if (a & AnchorBit(akRight)) {
+            if (a & AnchorBit(akLeft))
+                width = client.Width() - c->AnchorRight() - left;
+            else
+                left = client.Width() - c->AnchorRight() - width;
+        }
+        if (a & AnchorBit(akBottom)) {
+            if (a & AnchorBit(akTop))
+                height = client.Height() - c->AnchorBottom() - top;
+            else
+                top = client.Height() - c->AnchorBottom() - height;
+        }
+        c->SetBounds(left, top, std::max(0, width), std::max(0, height));
+    }
+}
+
+void TWinControl::BoundsChanged() {
+    TControl::BoundsChanged();
+    if (FPeer) FPeer->SetBounds(BoundsRect());
+    Realign();
+}
+
+// ---- The window ----
+
+bool TWinControl::Showing() const {
+    return Visible() && Parent() && Parent()->Showing();
+}
+
+void TWinControl::HandleNeeded() {
+    if (HandleAllocated()) return;
+    if (!Parent()) {
+        throw EInvalidOperation(Format(SParentRequired, {Name()}));
+    }
+    Parent()->HandleNeeded();
+    if (!Parent()->ClientPeer() || !TPlatform::Current()) return;
+    CreateWindowPeer();
+}
+
+void TWinControl::CreateWindowPeer() {
+    FPeer = TPlatform::Current()->CreateChildWindow(*Parent()->ClientPeer(), *this);
+    FPeer->SetBounds(BoundsRect());
+    FPeer->SetDoubleBuffered(FDoubleBuffered);
+    // A new window goes directly behind the next windowed sibling that already has one, so later
+    // siblings stay in front.
+    const auto& siblings = Parent()->FWinControls;
+    auto self = std::find(siblings.begin(), siblings.end(), this);
+    for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
+        if ((*it)->FPeer) {
+            FPeer->StackUnder(*(*it)->FPeer);
+            break;
+        }
+    }
+    FPeer->SetVisible(Showing());
+}
+
+void TWinControl::UpdateShowing() {
+    if (FControlState & csReadingState) return;
+    if (Showing()) {
+        HandleNeeded();
+        if (!FPeer) return;
+        FPeer->SetBounds(BoundsRect());
+        FPeer->SetVisible(true);
+        if (FAlignPending) Realign();
+        for (TWinControl* c : FWinControls)
+            c->UpdateShowing();
+    } else if (FPeer) {
+        FPeer->SetVisible(false);
+    }
+}
+
+void TWinControl::VisibleChanged() {
+    if (!Visible())
+        if (IFocusHost* host = FocusHost();
+            host && host->ActiveControl() && ContainsControl(host->ActiveControl()))
+            host->FocusChangedTo(nullptr);
+    TControl::VisibleChanged();
+    UpdateShowing();
+}
+
+void TWinControl::InvalidateRect(const TRect& rect) {
+    if (IWindowPeer* peer = ClientPeer()) peer->Invalidate(&rect);
+}
+
+void TWinControl::Invalidate() {
+    if (IWindowPeer* peer = ClientPeer()) peer->Invalidate(nullptr);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    if (IWindowPeer* peer = ClientPeer()) peer->Update();
+}
+
+// ---- Painting ----
+
+void TWinControl::EraseBackground(ICanvas& canvas) {
+    canvas.FillRect(ClientRect(), ColorToRGB(Color()));
+}
+
+void TWinControl::PaintHandler(ICanvas& canvas, const TRect& update) {
+    EraseBackground(canvas);
+    canvas.Save();
+    // Opaque graphic children paint their whole rectangle: the control's own content need not go there.
+    for (TControl* c : FControls)
+        if (c->Visible() && c->Opaque()) canvas.ExcludeClip(c->BoundsRect());
+    if (!canvas.ClipIsEmpty()) PaintContent(canvas);
+    canvas.Restore();
+    // Graphic children in list order: a later one paints over an earlier one.
+    for (TControl* c : FControls) {
+        if (!c->Visible() || !c->BoundsRect().Intersects(update)) continue;
+        canvas.Save();
+        canvas.Translate(c->Left(), c->Top());
+        canvas.IntersectClip({0, 0, c->Width(), c->Height()});
+        static_cast<TGraphicControl*>(c)->Paint(canvas);
+        canvas.Restore();
+    }
+}
+
+void TWinControl::WindowPaint(ICanvas& canvas, const TRect& update) {
+    PaintHandler(canvas, update);
+}
+
+// ---- Focus and keys ----
+
+bool TWinControl::Focused() const {
+    return FPeer && FPeer->Focused();
+}
+
+void TWinControl::SetFocus() {
+    IFocusHost* host = FocusHost();
+    if (!host) throw EInvalidOperation(std::string(SCannotFocus));
+    host->FocusControl(this);
+}
+
+bool TWinControl::DialogKey(int key, TShiftState shift) {
+    for (TWinControl* c : FWinControls)
+        if (c->Visible() && c->DialogKey(key, shift)) return true;
+    return false;
+}
+
+bool TWinControl::WindowKeyDown(int key, TShiftState shift) {
+    // The control's own keys first; what it does not want becomes a dialog key of the form.
+    if (WantsKey(key, shift) && KeyDown(key, shift)) return true;
+    IFocusHost* host = FocusHost();
+    return host && host->DialogKey(key, shift);
+}
+
+void TWinControl::WindowMouseDown(TMouseButton, int, int, TShiftState) {}
+
+void TWinControl::WindowFocusChanged(bool focused) {
+    if (!focused) return;
+    if (IFocusHost* host = FocusHost()) host->FocusChangedTo(this);
 }
 
 static std::span<const TPropInfo> WinControlProperties() {

@@ -1,12 +1,15 @@
 // Controls with a platform window: they hold child controls (graphic and windowed, each in insertion
-// order, plus the tab list of windowed children) and can take the keyboard focus.
+// order, plus the tab list of windowed children), arrange them in the layout pass, paint themselves
+// and their graphic children, and can take the keyboard focus.
 #pragma once
 
 #include "controls/TControl.h"
+#include "platform/WindowPeer.h"
 
+#include <memory>
 #include <vector>
 
-class TWinControl : public TControl {
+class TWinControl : public TControl, protected IWindowEvents {
     ORV_CLASS(TWinControl)
 public:
     explicit TWinControl(TComponent* owner);
@@ -19,6 +22,8 @@ public:
     const std::vector<TControl*>& GraphicChildren() const { return FControls; }
     const std::vector<TWinControl*>& WindowedChildren() const { return FWinControls; }
     const std::vector<TWinControl*>& TabList() const { return FTabList; }
+    // Appends each child in tab order, each followed by its own tab order list.
+    void GetTabOrderList(std::vector<TWinControl*>& list) const;
 
     int TabOrder() const;
     void SetTabOrder(int v);
@@ -31,26 +36,75 @@ public:
 
     void ReadEntry(TReader& reader) override;
     void DisableAlign() { ++FAlignLevel; }
-    void EnableAlign() {
-        if (FAlignLevel > 0) --FAlignLevel;
-    }
+    void EnableAlign();
     bool AlignDisabled() const { return FAlignLevel > 0; }
+    bool InLayoutPass() const { return FInLayoutPass; }
+    // Runs the layout pass now, or when the suspension ends or the window exists.
+    void Realign();
 
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
 
+    // ---- The window ----
+    virtual bool HandleAllocated() const { return FPeer != nullptr; }
+    // Creates the window now, and the parents' windows first.
+    virtual void HandleNeeded();
+    // The window in which children are placed (the form's is its client area).
+    virtual IWindowPeer* ClientPeer() const { return FPeer.get(); }
+    // Visible, and the parent showing: the window exists and is shown.
+    virtual bool Showing() const;
+    // Brings the window state in line with Showing, and that of the windowed children.
+    void UpdateShowing();
+    void InvalidateRect(const TRect& rect);
+    void Invalidate() override;
+    void Repaint();
+
+    // ---- Focus and keys ----
+    bool Focused() const;
+    void SetFocus();
+    // Whether the control uses this key itself (arrows in a list, Ctrl+Tab in a page control...).
+    virtual bool WantsKey(int, TShiftState) const { return false; }
+    // Handles a key the control wants; true when used.
+    virtual bool KeyDown(int, TShiftState) { return false; }
+    // A navigation key offered down the tree by the form; true when this control or a child took it.
+    virtual bool DialogKey(int key, TShiftState shift);
+
+    // Paints the whole control as the platform asks: background, own content, then graphic children.
+    void PaintHandler(ICanvas& canvas, const TRect& update);
+
 protected:
     void FontChanged() override;
     void ColorChanged() override;
+    void BoundsChanged() override;
+    void VisibleChanged() override;
+    void ShowHintChanged() override;
     // Called after a child left this control's lists.
     virtual void ControlRemoved(TControl*) {}
+    // Fills the background with the control's colour; classes that paint it otherwise override.
+    virtual void EraseBackground(ICanvas& canvas);
+    // The control's own content, between the background and the graphic children.
+    virtual void PaintContent(ICanvas&) {}
+    // The rectangle the layout pass arranges children in.
+    virtual TRect AlignmentRect() const;
+    virtual void AlignControls();
+    virtual void CreateWindowPeer();
+    void DestroyChildren();
+
+    // IWindowEvents: what the platform window reports.
+    void WindowPaint(ICanvas& canvas, const TRect& update) override;
+    bool WindowKeyDown(int key, TShiftState shift) override;
+    void WindowMouseDown(TMouseButton button, int x, int y, TShiftState shift) override;
+    void WindowFocusChanged(bool focused) override;
+
     // The tab order stored while reading; applied to the tab list at the end of the control's entry.
     int FStoredTabOrder = -1;
     bool FTabStop = false;
+    std::unique_ptr<IWindowPeer> FPeer;
 
 private:
     void UpdateTabOrder(int value);
     void ParentDoubleBufferedChanged();
+    void PlaceChild(TControl* child, const TRect& box);
 
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FWinControls;
@@ -58,4 +112,11 @@ private:
     bool FDoubleBuffered = false;
     bool FParentDoubleBuffered = true;
     int FAlignLevel = 0;
+    bool FAlignPending = false;
+    bool FInLayoutPass = false;
 };
+
+// Raised by the failure cases of the control model.
+inline constexpr std::string_view SControlParentSetToSelf = "A control cannot have itself as its parent";
+inline constexpr std::string_view SParentRequired = "Control '%s' has no parent window";
+inline constexpr std::string_view SCannotFocus = "Cannot focus a disabled or invisible window";

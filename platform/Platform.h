@@ -10,10 +10,20 @@
 #include <string>
 #include <string_view>
 
+struct TSize {
+    int cx = 0, cy = 0;
+    bool operator==(const TSize&) const = default;
+};
+
 struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
+    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    bool Intersects(const TRect& r) const {
+        return Left < r.Right && r.Left < Right && Top < r.Bottom && r.Top < Bottom;
+    }
+    TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
     bool operator==(const TRect&) const = default;
 };
 
@@ -32,10 +42,29 @@ inline constexpr int SW_SHOWMINNOACTIVE = 7;
 inline constexpr unsigned MB_OK = 0x0;
 inline constexpr unsigned MB_ICONERROR = 0x10;
 
-// What a top-level window reports back to the control that owns it.
+class IWindowPeer;
+class IWindowEvents;
+
+enum class TScrollBarKind { sbHorizontal, sbVertical };
+enum class TScrollCode {
+    scLineUp,
+    scLineDown,
+    scPageUp,
+    scPageDown,
+    scPosition,
+    scTrack,
+    scTop,
+    scBottom,
+    scEndScroll
+};
+
+// What a top-level window reports back to the control that owns it. Its client area reports the rest
+// through the IWindowEvents the form passes along.
 class IFormWindowEvents {
 public:
     virtual ~IFormWindowEvents() = default;
+    // A scroll bar of the window was operated; pos is the thumb's position for scPosition and scTrack.
+    virtual void WindowScroll(TScrollBarKind, TScrollCode, int) {}
     // The user asked to close the window (close button, system menu, Alt+F4).
     virtual void WindowCloseRequested() = 0;
     // The window's outer bounds changed (by the user or the platform).
@@ -58,7 +87,18 @@ public:
     virtual bool IsVisible() const = 0;
     // The work area (screen less task bars) of the monitor nearest to the window.
     virtual TRect MonitorWorkArea() const = 0;
+    // The client area as a parent of child windows, and its size (less any scroll bar shown).
+    virtual IWindowPeer* Client() { return nullptr; }
+    virtual TSize ClientSize() const = 0;
+    // A scroll bar of the window: range min..max, page size, position; shown only when max > min.
+    virtual void SetScrollBar(TScrollBarKind, int, int, int, int) {}
+    // Thickness of a scroll bar (the system metric).
+    virtual int ScrollBarThickness() const { return 17; }
 };
+
+class IPlatformFont;
+class ICanvas;
+struct TLogFont;
 
 class TPlatform {
 public:
@@ -68,7 +108,11 @@ public:
     static TPlatform* Current();
     static void SetCurrent(TPlatform* platform);
 
-    virtual std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events) = 0;
+    // A top-level window; its client area reports paint, keys and mouse to clientEvents.
+    virtual std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events,
+                                                          IWindowEvents& clientEvents) = 0;
+    // A child window inside parent's client area.
+    virtual std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) = 0;
     // The application window's icon (task bar entry); an ICO file.
     virtual void SetApplicationIcon(std::span<const uint8_t> icoFile) = 0;
     virtual void SetApplicationTitle(const std::string& title) = 0;
@@ -78,6 +122,16 @@ public:
     virtual void RunEventLoop() = 0;
     virtual void Quit() = 0;
     virtual int ScreenPixelsPerInch() const { return 96; }
+
+    // Fonts and drawing.
+    virtual std::unique_ptr<IPlatformFont> CreateFontIndirect(const TLogFont& logFont) = 0;
+    // A canvas not tied to any window, for measuring text.
+    virtual std::unique_ptr<ICanvas> CreateMeasuringCanvas() = 0;
+    // The platform's current system colour number index, as 0x00BBGGRR (a classic light palette).
+    virtual uint32_t GetSysColor(int index) const;
     // A string value of the registry, read-only; nullopt when the key or value does not exist.
     virtual std::optional<std::string> RegistryString(std::string_view key, std::string_view value) const;
 };
+
+// The classic light palette behind TPlatform::GetSysColor, for when no platform is installed.
+uint32_t SysColorOf(int index);

@@ -2,7 +2,9 @@
 // boxes are recorded instead of shown, and the event loop returns at once.
 #pragma once
 
+#include "platform/Canvas.h"
 #include "platform/Platform.h"
+#include "platform/WindowPeer.h"
 
 #include <deque>
 #include <string>
@@ -16,11 +18,42 @@ struct FakeWindowState {
     int ShowCommand = 0;
     bool Visible = false;
     int ShowCount = 0;
+    bool HorzBar = false, VertBar = false;
+    int HorzPos = 0, VertPos = 0;
+};
+
+// A child window: bounds and visibility recorded, nothing drawn.
+class FakeWindowPeer : public IWindowPeer {
+public:
+    void SetBounds(const TRect& b) override { Bounds = b; }
+    void SetVisible(bool v) override { Visible = v; }
+    void Invalidate(const TRect*) override {}
+    void Update() override {}
+    void SetFocus() override {}
+    bool Focused() const override { return false; }
+    void StackUnder(IWindowPeer&) override {}
+    void SetDoubleBuffered(bool on) override { DoubleBuffered = on; }
+    void Scroll(int, int) override {}
+    TRect Bounds;
+    bool Visible = false;
+    bool DoubleBuffered = false;
 };
 
 class FakeFormWindow : public IFormWindow {
 public:
     FakeFormWindow(FakeWindowState& state, const TRect& workArea) : FState(state), FWorkArea(workArea) {}
+    IWindowPeer* Client() override { return &FClient; }
+    TSize ClientSize() const override {
+        return {FState.Outer.Width() - TFrameMetrics::Left - TFrameMetrics::Right - (FState.VertBar ? 17 : 0),
+                FState.Outer.Height() - TFrameMetrics::Top - TFrameMetrics::Bottom -
+                    (FState.HorzBar ? 17 : 0)};
+    }
+    void SetScrollBar(TScrollBarKind kind, int min, int max, int page, int pos) override {
+        bool shown = max > min;
+        (kind == TScrollBarKind::sbHorizontal ? FState.HorzBar : FState.VertBar) = shown;
+        (kind == TScrollBarKind::sbHorizontal ? FState.HorzPos : FState.VertPos) = pos;
+        (void)page;
+    }
     void SetCaption(const std::string& c) override { FState.Caption = c; }
     void SetOuterBounds(const TRect& r) override { FState.Outer = r; }
     TRect OuterBounds() const override { return FState.Outer; }
@@ -40,6 +73,7 @@ public:
 private:
     FakeWindowState& FState;
     TRect FWorkArea;
+    FakeWindowPeer FClient;
 };
 
 struct FakeMessageBox {
@@ -47,12 +81,44 @@ struct FakeMessageBox {
     unsigned Flags;
 };
 
+// Fonts and canvases with fixed metrics: every character is 6 pixels wide and lines are 13 high.
+class FakeFont : public IPlatformFont {
+public:
+    explicit FakeFont(const TLogFont& lf) : LogFont(lf) {}
+    uint8_t CharSet() const override { return LogFont.CharSet; }
+    TLogFont LogFont;
+};
+
+class FakeCanvas : public ICanvas {
+public:
+    void FillRect(const TRect&, uint32_t) override {}
+    void SelectFont(const IPlatformFont*) override {}
+    void SetTextColor(uint32_t) override {}
+    int DrawText(const std::string& text, TRect& rect, unsigned format) override {
+        if (format & DT_CALCRECT) rect.Right = rect.Left + 6 * static_cast<int>(text.size());
+        if (format & DT_CALCRECT) rect.Bottom = rect.Top + 13;
+        return 13;
+    }
+    TSize TextExtent(const std::string& text) override { return {6 * static_cast<int>(text.size()), 13}; }
+    int TextHeight() override { return 13; }
+    void Save() override {}
+    void Restore() override {}
+    void Translate(int, int) override {}
+    void IntersectClip(const TRect&) override {}
+    void ExcludeClip(const TRect&) override {}
+    bool ClipIsEmpty() const override { return false; }
+};
+
 class FakePlatform : public TPlatform {
 public:
     FakePlatform() { TPlatform::SetCurrent(this); }
     ~FakePlatform() override { TPlatform::SetCurrent(nullptr); }
 
-    std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events) override {
+    std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer&, IWindowEvents&) override {
+        return std::make_unique<FakeWindowPeer>();
+    }
+    IFormWindowEvents& FormEvents(size_t i) { return *Events.at(i); }
+    std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events, IWindowEvents&) override {
         Events.push_back(&events);
         Windows.emplace_back();
         return std::make_unique<FakeFormWindow>(Windows.back(), WorkArea);
@@ -68,6 +134,10 @@ public:
         if (CloseOnRun && !Events.empty()) Events.front()->WindowCloseRequested();
     }
     void Quit() override { ++QuitCount; }
+    std::unique_ptr<IPlatformFont> CreateFontIndirect(const TLogFont& lf) override {
+        return std::make_unique<FakeFont>(lf);
+    }
+    std::unique_ptr<ICanvas> CreateMeasuringCanvas() override { return std::make_unique<FakeCanvas>(); }
 
     TRect WorkArea{0, 0, 1920, 1040};
     std::vector<IFormWindowEvents*> Events;

@@ -2,7 +2,11 @@
 // areas, message boxes and the event loop.
 #include "platform/qt/QtPlatform.h"
 
+#include "platform/qt/FontSubstitution.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtFont.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtWindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,10 +34,18 @@ public:
         FApp = std::make_unique<QApplication>(FArgc, FArgv);
         // Closing the last window must not end the loop by itself: the form decides (Close, Terminate).
         QApplication::setQuitOnLastWindowClosed(false);
+        RegisterFontSubstitutions();
     }
 
-    std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events) override {
-        return std::make_unique<QtFormWindow>(events);
+    std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events,
+                                                  IWindowEvents& clientEvents) override {
+        return std::make_unique<QtFormWindow>(events, clientEvents);
+    }
+
+    std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) override {
+        auto* parentWidget = dynamic_cast<QWidget*>(&parent);
+        auto window = std::make_unique<QtWindow>(parentWidget, events);
+        return window;
     }
 
     void SetApplicationIcon(std::span<const uint8_t> icoFile) override {
@@ -61,6 +73,12 @@ public:
     }
 
     int ScreenPixelsPerInch() const override { return 96; }
+
+    std::unique_ptr<IPlatformFont> CreateFontIndirect(const TLogFont& logFont) override {
+        return std::make_unique<QtFont>(logFont);
+    }
+
+    std::unique_ptr<ICanvas> CreateMeasuringCanvas() override { return QtCanvas::CreateMeasuring(); }
 
 private:
     std::string FArgv0;

@@ -40,6 +40,14 @@ fail=0
 [ "$width" = 1339 ] && [ "$height" = 797 ] || { echo "FAIL: client area ${width}x${height}, want 1339x797"; fail=1; }
 [ "$x" = 290 ] && [ "$y" = 153 ] || { echo "FAIL: client area at ($x, $y), want (290, 153)"; fail=1; }
 
+# Idle, the program uses no processor time: user and system ticks stay put over three seconds.
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+sleep 1
+before=$(ticks)
+sleep 3
+after=$(ticks)
+[ $((after - before)) -le 1 ] || { echo "FAIL: $((after - before)) ticks of processor time while idle"; fail=1; }
+
 "$xclose" "$window"
 status=0
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

@@ -1,0 +1,168 @@
+// Child windows on Qt.
+#include "platform/qt/QtWindow.h"
+
+#include "platform/qt/QtCanvas.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+int VirtualKeyOf(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Cancel:
+        return VK_CANCEL;
+    case Qt::Key_Execute:
+        return VK_EXECUTE;
+    default:
+        if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return qtKey;
+        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey;
+        return 0;
+    }
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers) {
+    TShiftState s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= ssShift;
+    if (modifiers & Qt::AltModifier) s |= ssAlt;
+    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+    return s;
+}
+
+// Key presses go to the control before Qt could use Tab for its own focus chain.
+bool DeliverKey(QWidget*, QEvent* event, IWindowEvents& events) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    int vk = VirtualKeyOf(key->key());
+    TShiftState shift = ShiftOf(key->modifiers());
+    if (key->key() == Qt::Key_Backtab) shift |= ssShift;
+    bool used = false;
+    if (vk != 0) GuardedCallback([&] { used = events.WindowKeyDown(vk, shift); });
+    // Tab never reaches Qt's focus chain, used or not.
+    if (used || vk == VK_TAB) {
+        event->accept();
+        return true;
+    }
+    return false;
+}
+
+void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered) {
+    QRect r = event->rect();
+    TRect update{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    if (!doubleBuffered) {
+        QPainter painter(widget);
+        painter.setClipRect(r);
+        QtCanvas canvas(&painter);
+        GuardedCallback([&] { events.WindowPaint(canvas, update); });
+        return;
+    }
+    // Paint the update area into an off-screen image first, then put it on the screen in one step.
+    QImage buffer(r.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&buffer);
+        painter.translate(-r.topLeft());
+        painter.setClipRect(r);
+        QtCanvas canvas(&painter);
+        GuardedCallback([&] { events.WindowPaint(canvas, update); });
+    }
+    QPainter screen(widget);
+    screen.drawImage(r.topLeft(), buffer);
+}
+
+QtWindow::QtWindow(QWidget* parent, IWindowEvents& events) : QWidget(parent), FEvents(events) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void QtWindow::SetBounds(const TRect& b) {
+    setGeometry(b.Left, b.Top, b.Width(), b.Height());
+}
+
+void QtWindow::SetVisible(bool visible) {
+    setVisible(visible);
+}
+
+void QtWindow::Invalidate(const TRect* rect) {
+    if (rect)
+        update(rect->Left, rect->Top, rect->Width(), rect->Height());
+    else
+        update();
+}
+
+void QtWindow::Update() {
+    repaint();
+}
+
+void QtWindow::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool QtWindow::Focused() const {
+    return hasFocus();
+}
+
+void QtWindow::StackUnder(IWindowPeer& sibling) {
+    if (auto* w = dynamic_cast<QWidget*>(&sibling)) stackUnder(w);
+}
+
+bool QtWindow::event(QEvent* e) {
+    if (DeliverKey(this, e, FEvents)) return true;
+    return QWidget::event(e);
+}
+
+void QtWindow::paintEvent(QPaintEvent* e) {
+    DeliverPaint(this, e, FEvents, FDoubleBuffered);
+}
+
+void QtWindow::mousePressEvent(QMouseEvent* e) {
+    TMouseButton b = e->button() == Qt::RightButton    ? TMouseButton::mbRight
+                     : e->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
+                                                       : TMouseButton::mbLeft;
+    QPoint p = e->position().toPoint();
+    GuardedCallback([&] { FEvents.WindowMouseDown(b, p.x(), p.y(), ShiftOf(e->modifiers())); });
+}
+
+void QtWindow::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    GuardedCallback([&] { FEvents.WindowFocusChanged(true); });
+}
+
+void QtWindow::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    GuardedCallback([&] { FEvents.WindowFocusChanged(false); });
+}
+
+void QtWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    GuardedCallback([&] { FEvents.WindowResized(width(), height()); });
+}

@@ -1,0 +1,40 @@
+// A child window on Qt: a plain widget whose painting, keys, mouse and focus go to the owning control.
+// Qt's own focus chain and Tab handling are kept out: the system moves the focus itself.
+#pragma once
+
+#include "platform/WindowPeer.h"
+
+#include <QWidget>
+
+class QtWindow : public QWidget, public IWindowPeer {
+public:
+    QtWindow(QWidget* parent, IWindowEvents& events);
+
+    void SetBounds(const TRect& bounds) override;
+    void SetVisible(bool visible) override;
+    void Invalidate(const TRect* rect) override;
+    void Update() override;
+    void SetFocus() override;
+    bool Focused() const override;
+    void StackUnder(IWindowPeer& sibling) override;
+    void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
+    void Scroll(int dx, int dy) override { scroll(dx, dy); }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    IWindowEvents& FEvents;
+    bool FDoubleBuffered = false;
+};
+
+// Shared by every window: key events in the system's terms, painting through a canvas.
+int VirtualKeyOf(int qtKey);
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers);
+bool DeliverKey(QWidget* widget, QEvent* event, IWindowEvents& events);
+void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered);
