@@ -4,6 +4,7 @@
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "platform/Platform.h"
+#include "platform/WindowPeer.h"
 #include "stream/ResourceTable.h"
 
 #include <memory>
@@ -28,6 +29,10 @@ int RunProgram(const char* programPath) {
     ReadDefaultFontData();
     auto application = std::make_unique<TApplication>(programPath ? programPath : "orvanta");
     Application = application.get();
+    // Whatever a handler raises while the platform calls in is shown, and the loop goes on.
+    SetCallbackExceptionHandler([] {
+        if (Application) Application->HandleException(Application);
+    });
     if (auto icon = Resources::Find(Resources::RT_GROUP_ICON, "MAINICON")) Application->SetIconFile(*icon);
     try {
         Application->Initialize();
@@ -40,6 +45,7 @@ int RunProgram(const char* programPath) {
         Application->HandleException(Application);
     }
     // At exit the application destroys what it owns: the main form and with it every component.
+    SetCallbackExceptionHandler(nullptr);
     application.reset();
     Application = nullptr;
     Form1 = nullptr;

@@ -89,6 +89,15 @@ bool TControl::CanFocus() const {
     return true;
 }
 
+std::string TControl::HintText() const {
+    const TControl* c = this;
+    while (c && !c->FShowHint)
+        c = c->FParent;
+    for (; c; c = c->FParent)
+        if (!c->FHint.empty()) return c->FHint;
+    return {};
+}
+
 IFocusHost* TControl::FocusHost() const {
     const TControl* c = this;
     while (c->FParent)

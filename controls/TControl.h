@@ -101,6 +101,9 @@ public:
     virtual bool Opaque() const { return false; }
     // True when the control and every parent up to the form are visible and enabled.
     virtual bool CanFocus() const;
+    // The hint shown while the mouse rests on the control: from the nearest control outward whose
+    // ShowHint is True, its Hint or else its nearest parent's non-empty Hint. Empty: no hint window.
+    std::string HintText() const;
     // The form that holds the control (as the host of the keyboard focus), or null.
     IFocusHost* FocusHost() const;
 

@@ -113,6 +113,25 @@ TEST(ControlInheritance, TheCourseFontsAndColours) {
     EXPECT_FALSE(f.RichEdit2->DoubleBuffered());
 }
 
+TEST(ControlHints, TheNearestShowHintDecidesAndTheTextComesFromTheNearestHint) {
+    TWinControl outer(nullptr), inner(nullptr);
+    TGraphicControl leaf(nullptr);
+    inner.SetParent(&outer);
+    leaf.SetParent(&inner);
+    EXPECT_EQ(leaf.HintText(), ""); // nobody shows hints
+    outer.SetHint("Cuenca del río");
+    leaf.SetShowHint(true);
+    EXPECT_EQ(leaf.HintText(), "Cuenca del río");
+    leaf.SetHint("Embalse");
+    EXPECT_EQ(leaf.HintText(), "Embalse");
+    // The course: a picture stores ShowHint True but no control has hint text, so no hint shows.
+    leaf.SetHint("");
+    outer.SetHint("");
+    EXPECT_EQ(leaf.HintText(), "");
+    leaf.SetParent(nullptr);
+    inner.SetParent(nullptr);
+}
+
 TEST(ControlLayout, AlignedChildrenAndAnchors) {
     FakePlatform platform;
     TApplication app("orvanta");
