@@ -273,6 +273,8 @@ void TCustomForm::LoadFromDefinition() {
         throw;
     }
     EnableAlign();
+    // A window made while the definition was read gets the size limits now that they are known.
+    ApplyTrackingLimits();
     FFormState &= ~fsCreating;
     if (FOldCreateOrder && (FFormState & fsVisible)) SetVisible(true);
 }

@@ -49,12 +49,20 @@ public:
     void SetSimpleText(const std::string& v);
     bool SizeGrip() const { return FSizeGrip; }
     void SetSizeGrip(bool v) { FSizeGrip = v; }
+    bool UseSystemFont() const { return FUseSystemFont; }
+    void SetUseSystemFont(bool v);
+    // The grip is valid on a sizeable form when the bar's bottom-right corner is the client area's.
+    bool SizeGripValid() const;
+
+protected:
+    void PaintContent(ICanvas& canvas) override;
 
 private:
     std::unique_ptr<TStatusPanels> FPanels;
     bool FSimplePanel = false;
     std::string FSimpleText;
     bool FSizeGrip = true;
+    bool FUseSystemFont = true;
 };
 
 class TStatusBar : public TCustomStatusBar {

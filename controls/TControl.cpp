@@ -106,16 +106,23 @@ IFocusHost* TControl::FocusHost() const {
 }
 
 void TControl::SetAlign(TAlign v) {
+    if (FAlign == v) return;
     FAlign = v;
+    if (FParent) FParent->Realign();
 }
 void TControl::SetAnchors(TAnchors v) {
     FAnchors = v & 0x0F;
 }
 void TControl::SetAlignWithMargins(bool v) {
+    if (FAlignWithMargins == v) return;
     FAlignWithMargins = v;
+    if (FParent) FParent->Realign();
 }
 void TControl::SetVisible(bool v) {
+    if (FVisible == v) return;
+    if (!v) Invalidate();
     FVisible = v;
+    VisibleChanged();
 }
 void TControl::SetEnabled(bool v) {
     FEnabled = v;

@@ -1,7 +1,9 @@
-// The tabbed book: a page control holding tab sheets, one of which is on view.
+// The tabbed book: a page control holding tab sheets, one of which is on view, and the platform's tab
+// row kept in step with the page list.
 #pragma once
 
 #include "controls/TWinControl.h"
+#include "platform/TabControlPeer.h"
 
 #include <vector>
 
@@ -16,14 +18,24 @@ public:
     TPageControl* PageControl() const { return FPageControl; }
     void SetPageControl(TPageControl* value);
     void SetParent(TWinControl* parent) override;
+    void SetParentComponent(TComponent* parent) override;
+    void ReadEntry(TReader& reader) override;
     int PageIndex() const;
     void SetPageIndex(int value);
+    // Position of the sheet's tab among the tabs; -1 without a tab.
+    int TabIndex() const;
+    bool TabShowing() const { return FPageControl && FTabVisible; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int v) { FImageIndex = v; }
     bool Highlighted() const { return FHighlighted; }
-    void SetHighlighted(bool v) { FHighlighted = v; }
+    void SetHighlighted(bool v);
     bool TabVisible() const { return FTabVisible; }
-    void SetTabVisible(bool v) { FTabVisible = v; }
+    void SetTabVisible(bool v);
+
+protected:
+    void TextChanged() override;
+    // The theme's tab pane: on this platform the window colour.
+    void EraseBackground(ICanvas& canvas) override;
 
 private:
     friend class TPageControl;
@@ -64,7 +76,7 @@ private:
     TNotifyEvent FOnChange;
 };
 
-class TPageControl : public TCustomTabControl {
+class TPageControl : public TCustomTabControl, protected ITabControlEvents {
     ORV_CLASS(TPageControl)
 public:
     explicit TPageControl(TComponent* owner);
@@ -75,13 +87,56 @@ public:
     TTabSheet* ActivePage() const { return FActivePage; }
     void SetActivePage(TTabSheet* page);
     int ActivePageIndex() const;
+    void SetActivePageIndex(int index);
+    // The platform control's selection, by tab position; -1 when none.
+    int TabIndex() const;
+    void SetTabIndex(int index);
+    TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const;
+    void SelectNextPage(bool goForward, bool checkTabVisible = true);
+    ITabControlPeer* TabPeer() const { return static_cast<ITabControlPeer*>(FPeer.get()); }
+
+    void FinishLoading() override;
+    bool WantsKey(int key, TShiftState shift) const override;
+    bool KeyDown(int key, TShiftState shift) override;
+    bool DialogKey(int key, TShiftState shift) override;
+
+protected:
+    TRect AlignmentRect() const override;
+    void CreateWindowPeer() override;
+    void FontChanged() override;
+    // The change check (OnChanging would be asked here) and the change step.
+    bool CanChange();
+    void Change();
+
+    // The platform tab control's reports.
+    bool TabChanging() override;
+    void TabChanged() override;
+    void WindowPaint(ICanvas& canvas, const TRect& update) override {
+        TWinControl::WindowPaint(canvas, update);
+    }
+    bool WindowKeyDown(int key, TShiftState shift) override { return TWinControl::WindowKeyDown(key, shift); }
+    void WindowMouseDown(TMouseButton b, int x, int y, TShiftState s) override {
+        TWinControl::WindowMouseDown(b, x, y, s);
+    }
+    void WindowFocusChanged(bool focused) override { TWinControl::WindowFocusChanged(focused); }
 
 private:
     friend class TTabSheet;
     void InsertPage(TTabSheet* page);
     void RemovePage(TTabSheet* page);
     void MovePage(TTabSheet* page, int index);
+    void ChangeActivePage(TTabSheet* page);
+    TTabSheet* SheetOfTab(int tabIndex) const;
+    void InsertTabOf(TTabSheet* page);
+    void RemoveTabOf(TTabSheet* page);
+    void TabsChanged();
 
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;
+    int FTabIndex = -1; // the selection while there is no platform control
+    bool FActivating = false;
 };
+
+inline constexpr std::string_view SPageIndexError =
+    "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d";
+inline constexpr std::string_view SNoPageControl = "PageControl must first be assigned";

@@ -415,8 +415,9 @@ bool TWinControl::DialogKey(int key, TShiftState shift) {
 }
 
 bool TWinControl::WindowKeyDown(int key, TShiftState shift) {
-    // The control's own keys first; what it does not want becomes a dialog key of the form.
-    if (WantsKey(key, shift) && KeyDown(key, shift)) return true;
+    // The control's own keys first (false leaves them to the platform control's own handling); what it
+    // does not want becomes a dialog key of the form.
+    if (WantsKey(key, shift)) return KeyDown(key, shift);
     IFocusHost* host = FocusHost();
     return host && host->DialogKey(key, shift);
 }

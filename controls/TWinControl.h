@@ -64,7 +64,7 @@ public:
     void SetFocus();
     // Whether the control uses this key itself (arrows in a list, Ctrl+Tab in a page control...).
     virtual bool WantsKey(int, TShiftState) const { return false; }
-    // Handles a key the control wants; true when used.
+    // Handles a key the control wants; true when used, false to leave it to the platform control.
     virtual bool KeyDown(int, TShiftState) { return false; }
     // A navigation key offered down the tree by the form; true when this control or a child took it.
     virtual bool DialogKey(int key, TShiftState shift);

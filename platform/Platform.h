@@ -113,6 +113,9 @@ public:
                                                           IWindowEvents& clientEvents) = 0;
     // A child window inside parent's client area.
     virtual std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) = 0;
+    // The platform's tab control, as a child window.
+    virtual std::unique_ptr<class ITabControlPeer> CreateTabControl(IWindowPeer& parent,
+                                                                    class ITabControlEvents& events) = 0;
     // The application window's icon (task bar entry); an ICO file.
     virtual void SetApplicationIcon(std::span<const uint8_t> icoFile) = 0;
     virtual void SetApplicationTitle(const std::string& title) = 0;

@@ -192,6 +192,15 @@ TEST(ControlFocus, TabOrderTraversalWrapsAndSkipsHiddenPages) {
     }
 }
 
+TEST(ControlLayout, PageAreaHoldsTheActiveSheet) {
+    ShownCourse c;
+    TForm1& f = *c.Form;
+    // The fake tab control's page area is inset by 2 and starts under a 24-pixel row; 2 more below it.
+    EXPECT_EQ(f.TabSheet1->BoundsRect(), (TRect{2, 26, 1318, 728}));
+    EXPECT_TRUE(f.TabSheet1->Visible());
+    EXPECT_FALSE(f.TabSheet2->Visible());
+}
+
 TEST(ControlFocus, RebuiltTabListTakesStoredOrders) {
     ShownCourse c;
     TForm1& f = *c.Form;

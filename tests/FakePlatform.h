@@ -4,7 +4,10 @@
 
 #include "platform/Canvas.h"
 #include "platform/Platform.h"
+#include "platform/TabControlPeer.h"
 #include "platform/WindowPeer.h"
+
+#include <set>
 
 #include <deque>
 #include <string>
@@ -37,6 +40,59 @@ public:
     TRect Bounds;
     bool Visible = false;
     bool DoubleBuffered = false;
+};
+
+// A tab control that keeps its items; the test plays the user through Click.
+class FakeTabControl : public ITabControlPeer {
+public:
+    explicit FakeTabControl(ITabControlEvents& events) : Events(events) {}
+    void SetBounds(const TRect& b) override { Bounds = b; }
+    void SetVisible(bool) override {}
+    void Invalidate(const TRect*) override {}
+    void Update() override {}
+    void SetFocus() override {}
+    bool Focused() const override { return false; }
+    void StackUnder(IWindowPeer&) override {}
+    void SetDoubleBuffered(bool) override {}
+    void Scroll(int, int) override {}
+    void InsertTab(int index, const std::string& text) override {
+        Tabs.insert(Tabs.begin() + index, text);
+        if (Selected < 0)
+            Selected = 0; // like the platform, the first tab inserted is selected
+        else if (Selected >= index)
+            ++Selected;
+    }
+    void SetTabText(int index, const std::string& text) override {
+        Tabs.at(static_cast<size_t>(index)) = text;
+    }
+    void DeleteTab(int index) override { Tabs.erase(Tabs.begin() + index); }
+    int TabCount() const override { return static_cast<int>(Tabs.size()); }
+    int SelectedTab() const override { return Selected; }
+    void SelectTab(int index) override { Selected = index; }
+    void HighlightTab(int index, bool on) override {
+        if (on)
+            Highlighted.insert(index);
+        else
+            Highlighted.erase(index);
+    }
+    bool TabHighlighted(int index) const override { return Highlighted.count(index) > 0; }
+    void SetTabFont(const IPlatformFont*, uint32_t) override {}
+    TRect DisplayRect() const override { return {2, 24, Bounds.Width() - 2, Bounds.Height() - 2}; }
+    TRect TabRect(int) const override { return {}; }
+    int FirstVisibleTab() const override { return First; }
+    void ScrollTabs(int delta) override { First = std::max(0, First + delta); }
+    // The user clicks a tab: asked first, then told.
+    void Click(int index) {
+        if (index == Selected || !Events.TabChanging()) return;
+        Selected = index;
+        Events.TabChanged();
+    }
+    ITabControlEvents& Events;
+    std::vector<std::string> Tabs;
+    std::set<int> Highlighted;
+    int Selected = -1;
+    int First = 0;
+    TRect Bounds;
 };
 
 class FakeFormWindow : public IFormWindow {
@@ -114,6 +170,12 @@ public:
     FakePlatform() { TPlatform::SetCurrent(this); }
     ~FakePlatform() override { TPlatform::SetCurrent(nullptr); }
 
+    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer&, ITabControlEvents& events) override {
+        auto peer = std::make_unique<FakeTabControl>(events);
+        TabControls.push_back(peer.get());
+        return peer;
+    }
+    std::vector<FakeTabControl*> TabControls;
     std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer&, IWindowEvents&) override {
         return std::make_unique<FakeWindowPeer>();
     }

@@ -2,6 +2,7 @@
 // and checks that a stream loads.
 #include "stream/Exceptions.h"
 #include "tools/Check.h"
+#include "tools/Render.h"
 #include "tools/TextForm.h"
 #include "tools/TextFormFiles.h"
 
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE\n";
+    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE | render OUTDIR [FILE]\n";
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
     try {
+        if (command == "render" && (args.size() == 2 || args.size() == 3))
+            return RunRender(args[1], args.size() == 3 ? args[2] : ORV_COURSE_BIN);
         if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
         if (command == "compile" && args.size() == 5 && args[3] == "--assets")
             return Compile(args[1], args[2], args[4]);

@@ -6,6 +6,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtFont.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtTabControl.h"
 #include "platform/qt/QtWindow.h"
 
 #include <QApplication>
@@ -40,6 +41,11 @@ public:
     std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events,
                                                   IWindowEvents& clientEvents) override {
         return std::make_unique<QtFormWindow>(events, clientEvents);
+    }
+
+    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer& parent,
+                                                      ITabControlEvents& events) override {
+        return std::make_unique<QtTabControl>(dynamic_cast<QWidget*>(&parent), events);
     }
 
     std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) override {

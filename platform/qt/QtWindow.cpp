@@ -68,12 +68,8 @@ bool DeliverKey(QWidget*, QEvent* event, IWindowEvents& events) {
     if (key->key() == Qt::Key_Backtab) shift |= ssShift;
     bool used = false;
     if (vk != 0) GuardedCallback([&] { used = events.WindowKeyDown(vk, shift); });
-    // Tab never reaches Qt's focus chain, used or not.
-    if (used || vk == VK_TAB) {
-        event->accept();
-        return true;
-    }
-    return false;
+    if (used) event->accept();
+    return used;
 }
 
 void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered) {
@@ -137,6 +133,11 @@ void QtWindow::StackUnder(IWindowPeer& sibling) {
 
 bool QtWindow::event(QEvent* e) {
     if (DeliverKey(this, e, FEvents)) return true;
+    // Tab never reaches Qt's own focus chain: the system moves the focus itself.
+    if (e->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;
+    }
     return QWidget::event(e);
 }
 

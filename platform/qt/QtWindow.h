@@ -33,7 +33,8 @@ private:
     bool FDoubleBuffered = false;
 };
 
-// Shared by every window: key events in the system's terms, painting through a canvas.
+// Shared by every window: key events in the system's terms (DeliverKey is true when the system used
+// the key; otherwise the widget's own handling may take it), painting through a canvas.
 int VirtualKeyOf(int qtKey);
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers);
 bool DeliverKey(QWidget* widget, QEvent* event, IWindowEvents& events);

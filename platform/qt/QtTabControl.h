@@ -1,0 +1,54 @@
+// The platform tab control on Qt: a window whose top edge holds one row of tabs (a tab bar with scroll
+// arrows) and whose painting draws the frame of the page area under it.
+#pragma once
+
+#include "platform/TabControlPeer.h"
+
+#include <QTabBar>
+#include <QWidget>
+
+#include <set>
+
+class QtTabRow;
+
+class QtTabControl : public QWidget, public ITabControlPeer {
+public:
+    QtTabControl(QWidget* parent, ITabControlEvents& events);
+
+    // IWindowPeer
+    void SetBounds(const TRect& bounds) override;
+    void SetVisible(bool visible) override { setVisible(visible); }
+    void Invalidate(const TRect* rect) override;
+    void Update() override { repaint(); }
+    void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+    bool Focused() const override { return hasFocus(); }
+    void StackUnder(IWindowPeer& sibling) override;
+    void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
+    void Scroll(int dx, int dy) override { scroll(dx, dy); }
+
+    // ITabControlPeer
+    void InsertTab(int index, const std::string& text) override;
+    void SetTabText(int index, const std::string& text) override;
+    void DeleteTab(int index) override;
+    int TabCount() const override;
+    int SelectedTab() const override;
+    void SelectTab(int index) override;
+    void HighlightTab(int index, bool highlighted) override;
+    bool TabHighlighted(int index) const override;
+    void SetTabFont(const IPlatformFont* font, uint32_t textColor) override;
+    TRect DisplayRect() const override;
+    TRect TabRect(int index) const override;
+    int FirstVisibleTab() const override;
+    void ScrollTabs(int delta) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    ITabControlEvents& FEvents;
+    QtTabRow* FRow;
+    bool FDoubleBuffered = false;
+};
