@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libjpeg62-turbo-dev libx11-dev
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 fonts-ebgaramond fonts-wine
   libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils
+  xvfb xdotool x11-utils imagemagick
 )
 
 missing=()

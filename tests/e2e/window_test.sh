@@ -48,6 +48,28 @@ sleep 3
 after=$(ticks)
 [ $((after - before)) -le 1 ] || { echo "FAIL: $((after - before)) ticks of processor time while idle"; fail=1; }
 
+# Ctrl+Tab turns the page: the status line and the tab row change; Ctrl+Shift+Tab turns it back, and
+# both look exactly as before.
+shots=$(mktemp -d)
+crop() { import -window "$window" -crop "$1" "$shots/$2.png"; }
+same() { [ "$(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1)" = 0 ]; }
+xdotool windowfocus --sync "$window"
+crop 300x18+0+779 status0
+crop 1320x24+8+0 tabs0
+xdotool key ctrl+Tab
+sleep 0.5
+crop 300x18+0+779 status1
+crop 1320x24+8+0 tabs1
+same status0 status1 && { echo "FAIL: Ctrl+Tab left the status line as it was"; fail=1; }
+same tabs0 tabs1 && { echo "FAIL: Ctrl+Tab left the tab row as it was"; fail=1; }
+xdotool key ctrl+shift+Tab
+sleep 0.5
+crop 300x18+0+779 status2
+crop 1320x24+8+0 tabs2
+same status0 status2 || { echo "FAIL: Ctrl+Shift+Tab did not bring the status line back"; fail=1; }
+same tabs0 tabs2 || { echo "FAIL: Ctrl+Shift+Tab did not bring the tab row back"; fail=1; }
+rm -rf "$shots"
+
 "$xclose" "$window"
 status=0
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
