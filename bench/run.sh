@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release
 build/bench/orv_bench_read
+build/bench/orv_bench_pictures

@@ -1,17 +1,108 @@
-// Picture control defaults and published table.
+// Picture control: destination rectangle, painting and the picture-changed handler.
 #include "controls/TImage.h"
+
+#include "graphics/TBitmap.h"
+#include "graphics/TIcon.h"
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_unique<TPicture>()) {
     SetBounds(0, 0, 105, 105);
-    FPicture->OnChange = [this](TPicture*) {
-        if (FPicture->Graphic()) FPicture->Graphic()->SetTransparent(FTransparent);
-    };
+    FPicture->OnChange = [this](TPicture*) { PictureChanged(); };
+}
+
+void TImage::SetStretch(bool v) {
+    if (FStretch == v) return;
+    FStretch = v;
+    PictureChanged();
+}
+
+void TImage::SetProportional(bool v) {
+    if (FProportional == v) return;
+    FProportional = v;
+    PictureChanged();
+}
+
+void TImage::SetCenter(bool v) {
+    if (FCenter == v) return;
+    FCenter = v;
+    PictureChanged();
 }
 
 void TImage::SetTransparent(bool v) {
     if (FTransparent == v) return;
     FTransparent = v;
-    if (FPicture->Graphic()) FPicture->Graphic()->SetTransparent(v);
+    PictureChanged();
+}
+
+TRect TImage::DestRect() const {
+    int w = FPicture->Width(), h = FPicture->Height();
+    int cw = Width(), ch = Height();
+    if (FStretch || (FProportional && (w > cw || h > ch))) {
+        if (FProportional && w > 0 && h > 0) {
+            double a = static_cast<double>(w) / h;
+            if (w > h) {
+                w = cw;
+                h = static_cast<int>(cw / a);
+                if (h > ch) {
+                    h = ch;
+                    w = static_cast<int>(ch * a);
+                }
+            } else {
+                h = ch;
+                w = static_cast<int>(ch * a);
+                if (w > cw) {
+                    w = cw;
+                    h = static_cast<int>(cw / a);
+                }
+            }
+        } else {
+            w = cw;
+            h = ch;
+        }
+    }
+    TRect r{0, 0, w, h};
+    if (FCenter) r = r.Offset((cw - w) / 2, (ch - h) / 2);
+    return r;
+}
+
+void TImage::PictureChanged() {
+    if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
+        SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
+    TGraphic* graphic = FPicture->Graphic();
+    if (graphic) {
+        if (!dynamic_cast<TIcon*>(graphic)) graphic->SetTransparent(FTransparent);
+        TRect d = DestRect();
+        FOpaque = !graphic->Transparent() && d.Left <= 0 && d.Top <= 0 && d.Right >= Width() &&
+                  d.Bottom >= Height();
+        // Palettes matter only on displays of 8 bits per pixel or less; this platform draws in true colour.
+        graphic->SetPaletteModified(false);
+    } else {
+        FOpaque = false;
+    }
+    if (graphic != FPixelsOf) {
+        FPixels.clear();
+        FPixelsOf = nullptr;
+    }
+    if (!FDrawing) Invalidate();
+}
+
+void TImage::Paint(ICanvas& canvas) {
+    bool wasDrawing = FDrawing;
+    FDrawing = true;
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{FDrawing, wasDrawing};
+    TGraphic* graphic = FPicture->Graphic();
+    if (!graphic) return;
+    const TBitmap* bitmap = graphic->DecodedBitmap();
+    if (!bitmap || bitmap->Empty()) return;
+    if (FPixelsOf != graphic || FPixels.empty()) {
+        FPixels = bitmap->ToBGRA();
+        FPixelsOf = graphic;
+    }
+    canvas.StretchDrawPixels(DestRect(), bitmap->Width(), bitmap->Height(), FPixels.data(),
+                             graphic->Transparent());
 }
 
 static TPersistent* GetPicture(const TImage& c) {

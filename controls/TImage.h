@@ -1,10 +1,12 @@
-// The picture control: shows its picture at natural size, centred, or scaled into its box.
+// The picture control: shows its picture at natural size from the top-left corner (cut at the edges),
+// centred, or scaled into its box.
 #pragma once
 
 #include "controls/TControl.h"
 #include "graphics/TPicture.h"
 
 #include <memory>
+#include <vector>
 
 class TImage : public TGraphicControl {
     ORV_CLASS(TImage)
@@ -13,11 +15,11 @@ public:
 
     TPicture* Picture() const { return FPicture.get(); }
     bool Stretch() const { return FStretch; }
-    void SetStretch(bool v) { FStretch = v; }
+    void SetStretch(bool v);
     bool Proportional() const { return FProportional; }
-    void SetProportional(bool v) { FProportional = v; }
+    void SetProportional(bool v);
     bool Center() const { return FCenter; }
-    void SetCenter(bool v) { FCenter = v; }
+    void SetCenter(bool v);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool v);
     bool AutoSize() const { return FAutoSize; }
@@ -25,7 +27,14 @@ public:
     bool IncrementalDisplay() const { return FIncrementalDisplay; }
     void SetIncrementalDisplay(bool v) { FIncrementalDisplay = v; }
 
+    // Where the picture is drawn, in the control's coordinates.
+    TRect DestRect() const;
+    bool Opaque() const override { return FOpaque; }
+    void Paint(ICanvas& canvas) override;
+
 private:
+    void PictureChanged();
+
     std::unique_ptr<TPicture> FPicture;
     bool FStretch = false;
     bool FProportional = false;
@@ -33,4 +42,9 @@ private:
     bool FTransparent = false;
     bool FAutoSize = false;
     bool FIncrementalDisplay = false;
+    bool FDrawing = false;
+    bool FOpaque = false;
+    // The decoded picture as 32-bit pixels, made at the first drawing and kept.
+    std::vector<uint32_t> FPixels;
+    const void* FPixelsOf = nullptr;
 };

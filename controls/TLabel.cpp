@@ -1,22 +1,114 @@
-// Label defaults and published table.
+// Labels: measuring the caption for AutoSize, and painting it on the parent's surface.
 #include "controls/TLabel.h"
 
 #include "controls/Graphics.h"
+#include "controls/TWinControl.h"
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
 }
 
+void TCustomLabel::SetAlignment(TAlignment v) {
+    if (FAlignment == v) return;
+    FAlignment = v;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout v) {
+    if (FLayout == v) return;
+    FLayout = v;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool v) {
+    if (FWordWrap == v) return;
+    FWordWrap = v;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool v) {
+    if (FAutoSize == v) return;
+    FAutoSize = v;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetTransparent(bool v) {
+    if (FTransparent == v) return;
+    FTransparent = v;
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool v) {
+    if (FShowAccelChar == v) return;
+    FShowAccelChar = v;
+    Invalidate();
+}
+
+void TCustomLabel::TextChanged() {
+    Invalidate();
+    AdjustBounds();
+}
+
+void TCustomLabel::FontChanged() {
+    TGraphicControl::FontChanged();
+    Invalidate();
+    AdjustBounds();
+}
+
+void TCustomLabel::FinishLoading() {
+    TGraphicControl::FinishLoading();
+    AdjustBounds();
+}
+
+unsigned TCustomLabel::DrawTextFlags() const {
+    static constexpr unsigned kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    unsigned flags = DT_EXPANDTABS | kAlign[static_cast<int>(FAlignment)];
+    if (FWordWrap) flags |= DT_WORDBREAK;
+    if (!FShowAccelChar) flags |= DT_NOPREFIX;
+    return flags;
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!FAutoSize || (ComponentState() & csLoading) || (FControlState & csReadingState)) return;
+    TPlatform* platform = TPlatform::Current();
+    if (!platform) return;
+    std::unique_ptr<ICanvas> canvas = platform->CreateMeasuringCanvas();
+    canvas->SelectFont(Font()->Handle());
+    // Wrapping keeps the current width (a single line shrinks to its own); an empty caption measures as
+    // one blank, so an empty label keeps the height of a line.
+    const std::string text = Caption().empty() ? std::string(" ") : Caption();
+    unsigned flags = (DrawTextFlags() & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT;
+    TRect r = ClientRect();
+    canvas->DrawText(text, r, flags);
+    // Text that wraps to a single line takes its own width, not the label's.
+    if (FWordWrap && r.Height() <= canvas->TextHeight()) {
+        r = ClientRect();
+        canvas->DrawText(text, r, flags & ~DT_WORDBREAK);
+    }
+    int left = Left();
+    if (FAlignment == TAlignment::taRightJustify) left += Width() - r.Right;
+    SetBounds(left, Top(), r.Right, r.Bottom);
+}
+
 void TCustomLabel::Paint(ICanvas& canvas) {
     TRect r = ClientRect();
-    if (!FTransparent) canvas.FillRect(r, ColorToRGB(Color()));
+    if (!FTransparent) {
+        // clDefault has no colour of its own: the label shows what it stands on.
+        TColor fill = Color() != clDefault ? Color() : Parent() ? Parent()->Color() : clBtnFace;
+        canvas.FillRect(r, ColorToRGB(fill));
+    }
+    if (Caption().empty()) return;
     canvas.SelectFont(Font()->Handle());
     canvas.SetTextColor(ColorToRGB(Font()->Color()));
-    static constexpr unsigned kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-    unsigned format = DT_EXPANDTABS | kAlign[static_cast<int>(FAlignment)];
-    if (FWordWrap) format |= DT_WORDBREAK;
-    if (!FShowAccelChar) format |= DT_NOPREFIX;
-    canvas.DrawText(Caption(), r, format);
+    unsigned flags = DrawTextFlags();
+    if (FLayout != TTextLayout::tlTop) {
+        TRect text = r;
+        canvas.DrawText(Caption(), text, flags | DT_CALCRECT);
+        int slack = Height() - text.Bottom;
+        r = r.Offset(0, FLayout == TTextLayout::tlBottom ? slack : slack / 2);
+    }
+    canvas.DrawText(Caption(), r, flags);
 }
 
 static std::span<const TPropInfo> LabelProperties() {

@@ -9,20 +9,30 @@ public:
     explicit TCustomLabel(TComponent* owner);
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment v) { FAlignment = v; }
+    void SetAlignment(TAlignment v);
     TTextLayout Layout() const { return FLayout; }
-    void SetLayout(TTextLayout v) { FLayout = v; }
+    void SetLayout(TTextLayout v);
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool v) { FWordWrap = v; }
+    void SetWordWrap(bool v);
     bool AutoSize() const { return FAutoSize; }
-    void SetAutoSize(bool v) { FAutoSize = v; }
+    void SetAutoSize(bool v);
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool v) { FTransparent = v; }
+    void SetTransparent(bool v);
     bool ShowAccelChar() const { return FShowAccelChar; }
-    void SetShowAccelChar(bool v) { FShowAccelChar = v; }
+    void SetShowAccelChar(bool v);
 
     bool Opaque() const override { return !FTransparent; }
     void Paint(ICanvas& canvas) override;
+    void FinishLoading() override;
+
+protected:
+    void TextChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override { Invalidate(); }
+    // The text format of both measuring and drawing.
+    unsigned DrawTextFlags() const;
+    // With AutoSize, takes the size of the caption as the text drawing measures it (not while loading).
+    void AdjustBounds();
 
 private:
     TAlignment FAlignment = TAlignment::taLeftJustify;

@@ -1,12 +1,160 @@
-// List box defaults and published table.
+// List boxes on the platform list box: the window, its items, selection and the typing search.
 #include "controls/TListBox.h"
 
+#include "controls/Graphics.h"
+#include "controls/NativeWindow.h"
+#include "stream/Exceptions.h"
+#include "stream/TextCodec.h"
+
+#include <chrono>
+
 TCustomListBox::TCustomListBox(TComponent* owner)
-    : TCustomMultiSelectListControl(owner), FItems(std::make_unique<TStringList>()) {
+    : TCustomMultiSelectListControl(owner), FItems(std::make_unique<TListBoxStrings>(*this)) {
     SetBounds(0, 0, 121, 97);
     FTabStop = true;
     SetColor(clWindow);
     FParentColor = false;
+}
+
+// The window goes first, while the control it reports to is still whole.
+TCustomListBox::~TCustomListBox() {
+    FPeer.reset();
+}
+
+IListBoxPeer& TCustomListBox::ItemsPeer() {
+    if (!FPeer && TPlatform::Current()) HandleNeeded();
+    if (IListBoxPeer* list = ListPeer()) return *list;
+    if (!FHeldItems) FHeldItems = std::make_unique<THeadlessListBox>();
+    return *FHeldItems;
+}
+
+void TCustomListBox::CreateWindowPeer() {
+    TListBoxParams params;
+    params.ClientEdge = FBorderStyle == TBorderStyle::bsSingle;
+    std::unique_ptr<IListBoxPeer> peer =
+        TPlatform::Current()->CreateListBox(*Parent()->ClientPeer(), *this, *this, params);
+    IListBoxPeer& list = *peer;
+    list.SetFont(Font()->Handle());
+    list.SetColors(ColorToRGB(Font()->Color()), ColorToRGB(Color()));
+    if (FHeldItems) {
+        list.SetRedraw(false);
+        for (const std::string& item : FHeldItems->Items())
+            if (list.AddString(item) < 0) throw EOutOfResources(std::string(SInsertLineError));
+        list.SetRedraw(true);
+        list.SetItemIndex(FHeldItems->ItemIndex());
+        list.SetTopIndex(FHeldItems->TopIndex());
+        FHeldItems.reset();
+    }
+    FPeer = std::move(peer);
+    PlaceNewWindow(*this, list);
+}
+
+void TCustomListBox::RecreateWindow() {
+    IListBoxPeer* old = ListPeer();
+    if (!old) return;
+    auto held = std::make_unique<THeadlessListBox>();
+    for (int i = 0; i < old->Count(); ++i)
+        held->AddString(old->GetString(i));
+    held->SetTopIndex(old->TopIndex());
+    held->SetItemIndex(old->ItemIndex());
+    bool focused = Focused();
+    FPeer.reset();
+    FHeldItems = std::move(held);
+    // The new window comes now if the control is on view, else when something needs it.
+    UpdateShowing();
+    if (focused && FPeer) FPeer->SetFocus();
+}
+
+int TCustomListBox::ItemIndex() const {
+    if (IListBoxPeer* list = ListPeer()) return list->ItemIndex();
+    return FHeldItems ? FHeldItems->ItemIndex() : -1;
+}
+
+void TCustomListBox::SetItemIndex(int v) {
+    if (ItemIndex() != v) ItemsPeer().SetItemIndex(v);
+}
+
+int TCustomListBox::TopIndex() const {
+    if (IListBoxPeer* list = ListPeer()) return list->TopIndex();
+    return FHeldItems ? FHeldItems->TopIndex() : 0;
+}
+
+void TCustomListBox::SetTopIndex(int v) {
+    if (TopIndex() != v) ItemsPeer().SetTopIndex(v);
+}
+
+int TCustomListBox::ItemHeight() const {
+    IListBoxPeer* list = ListPeer();
+    return list && FStyle == TListBoxStyle::lbStandard ? list->ItemHeight() : FItemHeight;
+}
+
+void TCustomListBox::SetItemHeight(int v) {
+    if (v <= 0 || v == FItemHeight) return;
+    FItemHeight = v;
+    RecreateWindow();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle v) {
+    if (FBorderStyle == v) return;
+    FBorderStyle = v;
+    RecreateWindow();
+}
+
+void TCustomListBox::FontChanged() {
+    TCustomMultiSelectListControl::FontChanged();
+    if (IListBoxPeer* list = ListPeer()) {
+        list->SetFont(Font()->Handle());
+        list->SetColors(ColorToRGB(Font()->Color()), ColorToRGB(Color()));
+    }
+}
+
+void TCustomListBox::ColorChanged() {
+    TCustomMultiSelectListControl::ColorChanged();
+    if (IListBoxPeer* list = ListPeer()) list->SetColors(ColorToRGB(Font()->Color()), ColorToRGB(Color()));
+}
+
+bool TCustomListBox::WantsKey(int key, TShiftState) const {
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Each character typed within the delay of the previous one extends the search text; after a longer
+// pause the search starts afresh. The first item that begins with the text is selected, the first item
+// when the text is empty. Backspace, Enter and Escape also reach the platform list box.
+bool TCustomListBox::ListBoxChar(char32_t ch) {
+    constexpr char32_t kBackspace = 8, kEnter = 13, kEscape = 27;
+    if (!FAutoComplete || ch == kEnter || ch == kEscape) return false;
+    uint64_t now = FClock ? FClock()
+                          : static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                      std::chrono::steady_clock::now().time_since_epoch())
+                                                      .count());
+    if (now - FLastTime > static_cast<uint64_t>(FAutoCompleteDelay)) FFilter.clear();
+    FLastTime = now;
+    if (ch == kBackspace) {
+        // The last character, however many bytes it takes.
+        while (!FFilter.empty() && (static_cast<unsigned char>(FFilter.back()) & 0xC0) == 0x80)
+            FFilter.pop_back();
+        if (!FFilter.empty()) FFilter.pop_back();
+    } else {
+        TextCodec::AppendUtf8(FFilter, ch);
+    }
+    if (FFilter.empty()) {
+        SetItemIndex(0);
+    } else if (int found = ItemsPeer().FindString(FFilter); found >= 0) {
+        SetItemIndex(found);
+    }
+    return ch != kBackspace;
 }
 
 static TPersistent* GetItems(const TCustomListBox& c) {
@@ -16,6 +164,8 @@ static TPersistent* GetItems(const TCustomListBox& c) {
 static std::span<const TPropInfo> ListBoxProperties() {
     using C = TCustomListBox;
     static const TPropInfo props[] = {
+        OrdProp<C, &C::AutoComplete, &C::SetAutoComplete>("AutoComplete", TypeInfo_Boolean),
+        OrdProp<C, &C::AutoCompleteDelay, &C::SetAutoCompleteDelay>("AutoCompleteDelay", TypeInfo_Integer),
         OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
         OrdProp<C, &C::Columns, &C::SetColumns>("Columns", TypeInfo_Integer),
         OrdProp<C, &C::ExtendedSelect, &C::SetExtendedSelect>("ExtendedSelect", TypeInfo_Boolean),
@@ -25,6 +175,7 @@ static std::span<const TPropInfo> ListBoxProperties() {
         OrdProp<C, &C::MultiSelect, &C::SetMultiSelect>("MultiSelect", TypeInfo_Boolean),
         OrdProp<C, &C::Sorted, &C::SetSorted>("Sorted", TypeInfo_Boolean),
         OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TListBoxStyle),
+        OrdProp<C, &C::TabWidth, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),
     };
     return props;
 }

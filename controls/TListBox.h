@@ -1,9 +1,14 @@
-// List boxes: a column of text items.
+// List boxes: a column of text items held by the platform list box, single selection, and a search
+// by typing the first letters of an item.
 #pragma once
 
+#include "controls/THeadlessListBox.h"
+#include "controls/TListBoxStrings.h"
 #include "controls/TWinControl.h"
-#include "stream/TStrings.h"
+#include "platform/NativeControls.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class TCustomListControl : public TWinControl {
@@ -18,16 +23,24 @@ public:
     using TCustomListControl::TCustomListControl;
 };
 
-class TCustomListBox : public TCustomMultiSelectListControl {
+class TCustomListBox : public TCustomMultiSelectListControl, private IListBoxEvents {
     ORV_CLASS(TCustomListBox)
 public:
     explicit TCustomListBox(TComponent* owner);
+    ~TCustomListBox() override;
 
-    TStrings* Items() const { return FItems.get(); }
-    int ItemHeight() const { return FItemHeight; }
-    void SetItemHeight(int v) {
-        if (v > 0) FItemHeight = v;
-    }
+    TListBoxStrings* Items() const { return FItems.get(); }
+    int Count() const { return FItems->Count(); }
+    // The selected item, -1 for none.
+    int ItemIndex() const;
+    void SetItemIndex(int v);
+    // The first visible item.
+    int TopIndex() const;
+    void SetTopIndex(int v);
+    // The platform's item height while the window exists (a standard list box's items are as high as
+    // its font makes them); the stored value otherwise, which only owner-drawn styles would use.
+    int ItemHeight() const;
+    void SetItemHeight(int v);
     TListBoxStyle Style() const { return FStyle; }
     void SetStyle(TListBoxStyle v) { FStyle = v; }
     bool Sorted() const { return FSorted; }
@@ -36,23 +49,60 @@ public:
     void SetIntegralHeight(bool v) { FIntegralHeight = v; }
     int Columns() const { return FColumns; }
     void SetColumns(int v) { FColumns = v < 0 ? 0 : v; }
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int v) { FTabWidth = v < 0 ? 0 : v; }
     bool MultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool v) { FMultiSelect = v; }
     bool ExtendedSelect() const { return FExtendedSelect; }
     void SetExtendedSelect(bool v) { FExtendedSelect = v; }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle v) { FBorderStyle = v; }
+    void SetBorderStyle(TBorderStyle v);
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool v) { FAutoComplete = v; }
+    // Milliseconds of pause after which typing starts a new search.
+    int AutoCompleteDelay() const { return FAutoCompleteDelay; }
+    void SetAutoCompleteDelay(int v) { FAutoCompleteDelay = v < 0 ? 0 : v; }
+    // The clock the search measures pauses by, in milliseconds; a steady clock unless replaced.
+    void SetClock(std::function<uint64_t()> clock) { FClock = std::move(clock); }
+
+    // The platform list box, or null while the window does not exist.
+    IListBoxPeer* ListPeer() const { return static_cast<IListBoxPeer*>(FPeer.get()); }
+    // What holds the items: the window, created now where a platform is installed, or else an
+    // in-memory list.
+    IListBoxPeer& ItemsPeer();
+
+    // The list uses the arrow and paging keys itself; the platform list box moves the selection.
+    bool WantsKey(int key, TShiftState shift) const override;
+
+protected:
+    void CreateWindowPeer() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    // A typed character: the incremental search.
+    bool ListBoxChar(char32_t ch) override;
 
 private:
-    std::unique_ptr<TStringList> FItems;
+    // A new window with the items, selection and first visible item of the old one.
+    void RecreateWindow();
+
+    std::unique_ptr<TListBoxStrings> FItems;
+    // The items while there is no window to hold them: without a platform, or between the windows of a
+    // re-creation.
+    std::unique_ptr<THeadlessListBox> FHeldItems;
     int FItemHeight = 16;
     TListBoxStyle FStyle = TListBoxStyle::lbStandard;
     bool FSorted = false;
     bool FIntegralHeight = false;
     int FColumns = 0;
+    int FTabWidth = 0;
     bool FMultiSelect = false;
     bool FExtendedSelect = true;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    bool FAutoComplete = true;
+    int FAutoCompleteDelay = 500;
+    std::function<uint64_t()> FClock;
+    std::string FFilter;
+    uint64_t FLastTime = 0;
 };
 
 class TListBox : public TCustomListBox {

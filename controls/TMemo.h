@@ -1,30 +1,90 @@
-// Multi-line edit controls: the text as a list of lines, editable unless read-only.
+// Edit controls: text held by the platform edit control, editable unless read-only. The memo shows
+// it as lines and gives it to the program as a list of lines.
 #pragma once
 
+#include "controls/THeadlessEdit.h"
+#include "controls/TMemoStrings.h"
 #include "controls/TWinControl.h"
-#include "stream/TStrings.h"
+#include "platform/NativeControls.h"
 
 #include <memory>
+#include <optional>
 
 class TCustomEdit : public TWinControl {
     ORV_CLASS(TCustomEdit)
 public:
     explicit TCustomEdit(TComponent* owner);
+    ~TCustomEdit() override;
 
     bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool v) { FReadOnly = v; }
+    void SetReadOnly(bool v);
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int v) { FMaxLength = v < 0 ? 0 : v; }
     bool HideSelection() const { return FHideSelection; }
-    void SetHideSelection(bool v) { FHideSelection = v; }
+    void SetHideSelection(bool v);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle v) { FBorderStyle = v; }
+    void SetBorderStyle(TBorderStyle v);
+
+    // The whole text, lines separated by CR LF.
+    std::string Text() const { return TextPeer().Text(); }
+    void SetText(const std::string& v) { TextPeer().SetText(v); }
+    int SelStart() const;
+    void SetSelStart(int v);
+    int SelLength() const;
+    void SetSelLength(int v);
+    std::string SelText() const { return TextPeer().SelectedText(); }
+    void SetSelText(const std::string& v) { TextPeer().ReplaceSelection(v); }
+    void SelectAll() { TextPeer().SetSelection(0, -1); }
+    void CopyToClipboard() { TextPeer().CopyToClipboard(); }
+    bool Modified() const { return TextPeer().Modified(); }
+    void SetModified(bool v) { TextPeer().SetModified(v); }
+
+    void FinishLoading() override;
+    bool WantsKey(int key, TShiftState shift) const override;
+
+    // The platform control, or null while the window does not exist.
+    IEditPeer* EditPeer() const { return static_cast<IEditPeer*>(FPeer.get()); }
+    // What holds the text: the window, created now where a platform is installed, or else an in-memory
+    // edit.
+    IEditPeer& TextPeer() const;
+
+protected:
+    // What the window is created with.
+    virtual TEditParams CreateParams() const;
+    virtual std::unique_ptr<IEditPeer> NewWindow(const TEditParams& params);
+    // The in-memory edit that holds the text without a platform.
+    virtual std::unique_ptr<THeadlessEdit> NewHeldText() const;
+    // Hands the font and its colour to the window.
+    virtual void ApplyFont(IEditPeer& edit);
+    // Sets up a new window before it gets its text: the font and colours.
+    virtual void InitializeWindow(IEditPeer& edit) { ApplyFont(edit); }
+    // A text kept while there is no window, for the next window to show.
+    struct TSavedText {
+        std::string Content;
+        bool PlainText = true;
+        int SelStart = 0, SelEnd = 0;
+        bool Modified = false;
+        int Zoom = 0; // 0: not kept
+    };
+    // Keeps the window's text and state for the next window: as plain text unless the class says
+    // otherwise.
+    virtual TSavedText SaveText(IEditPeer& edit) const;
+    virtual void RestoreText(IEditPeer& edit, const TSavedText& saved);
+    // A window of the changed style, with the text of the old one; it comes now if the control is on
+    // view, else when something needs it.
+    void RecreateWindow();
+    void CreateWindowPeer() override;
+    void FontChanged() override;
+    void ColorChanged() override;
 
 private:
     bool FReadOnly = false;
     int FMaxLength = 0;
     bool FHideSelection = true;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    // Without a platform the text lives here; between two windows it is kept in FSaved.
+    mutable std::unique_ptr<THeadlessEdit> FHeldText;
+    std::optional<TSavedText> FSaved;
 };
 
 class TCustomMemo : public TCustomEdit {
@@ -32,20 +92,26 @@ class TCustomMemo : public TCustomEdit {
 public:
     explicit TCustomMemo(TComponent* owner);
 
-    TStrings* Lines() const { return FLines.get(); }
+    TMemoStrings* Lines() const { return FLines.get(); }
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment v) { FAlignment = v; }
+    void SetAlignment(TAlignment v);
     TScrollStyle ScrollBars() const { return FScrollBars; }
-    void SetScrollBars(TScrollStyle v) { FScrollBars = v; }
+    void SetScrollBars(TScrollStyle v);
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool v) { FWordWrap = v; }
+    void SetWordWrap(bool v);
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool v) { FWantReturns = v; }
     bool WantTabs() const { return FWantTabs; }
-    void SetWantTabs(bool v) { FWantTabs = v; }
+    void SetWantTabs(bool v);
+
+    bool WantsKey(int key, TShiftState shift) const override;
+
+protected:
+    TCustomMemo(TComponent* owner, std::unique_ptr<TMemoStrings> lines);
+    TEditParams CreateParams() const override;
 
 private:
-    std::unique_ptr<TStringList> FLines;
+    std::unique_ptr<TMemoStrings> FLines;
     TAlignment FAlignment = TAlignment::taLeftJustify;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
     bool FWordWrap = true;

@@ -23,10 +23,10 @@ inline constexpr std::string_view SGIFUnknownBlockType = "Unknown GIF block type
 inline constexpr std::string_view SGIFInvalidTrailer = "Invalid Image trailer";
 inline constexpr std::string_view SGIFDecoderUnderrun = "Decoder bit buffer under-run";
 inline constexpr std::string_view SGIFImageExceedsScreen = "Image exceeds Logical Screen size";
-inline constexpr std::string_view SGIFMultipleGCE = "Frame contains multiple Graphic Control Extension blocks";
+inline constexpr std::string_view SGIFMultipleGCE =
+    "Frame contains multiple Graphic Control Extension blocks";
 inline constexpr std::string_view SGIFInvalidColorIndex = "Invalid color index";
 
-// Progress texts.
+// Progress text.
 inline constexpr std::string_view SGIFLoading = "Loading";
-inline constexpr std::string_view SGIFRendering = "Rendering";
 } // namespace SGraphics

@@ -24,19 +24,33 @@ void TGraphic::Changed() {
     if (OnChange) OnChange(this);
 }
 
+void TGraphic::Progress(TProgressStage stage, int percentDone, std::string_view message) {
+    if (OnProgress) OnProgress(this, stage, percentDone, std::string(message));
+}
+
 void TGraphic::DeclareProperties(TFiler& filer) {
     TPersistent::DeclareProperties(filer);
     filer.DefineBinaryProperty(
         "Data", [this](TStream& s) { ReadData(s); }, !Empty());
 }
 
+// What the stream still holds; a stream positioned past its end holds nothing.
+static uint64_t Remaining(TStream& stream) {
+    int64_t position = stream.Position(), size = stream.Size();
+    return size > position ? static_cast<uint64_t>(size - position) : 0;
+}
+
 std::vector<uint8_t> TGraphic::ReadBlock(TStream& stream, uint64_t count) {
-    if (count > static_cast<uint64_t>(stream.Size() - stream.Position()))
-        throw EReadError(std::string(SConsts::SReadError));
+    if (count > Remaining(stream)) throw EReadError(std::string(SConsts::SReadError));
     std::vector<uint8_t> bytes(count);
+    if (count == 0) return bytes;
     if (stream.Read(bytes.data(), bytes.size()) != bytes.size())
         throw EReadError(std::string(SConsts::SReadError));
     return bytes;
+}
+
+std::vector<uint8_t> TGraphic::ReadRest(TStream& stream) {
+    return ReadBlock(stream, Remaining(stream));
 }
 
 uint32_t TGraphic::ReadLength(TStream& stream) {
@@ -74,4 +88,9 @@ const TFileFormat* TFileFormatsList::FindClassName(std::string_view className) c
     for (auto it = FFormats.rbegin(); it != FFormats.rend(); ++it)
         if (it->GraphicClass->ClassName == className) return &*it;
     return nullptr;
+}
+
+void RegisterFileFormat(std::string extension, std::string description, const TClassInfo& cls,
+                        TGraphicFactory create) {
+    TFileFormatsList::Instance().Add(std::move(extension), std::move(description), 0, cls, create);
 }

@@ -1,4 +1,20 @@
 // The abstract picture kind and the picture-kind registry that maps a stored class-name tag to a kind.
+//
+// Pixels for drawing. Decoding never draws: every kind turns its bytes into a TBitmap, and drawing code
+// reads that bitmap through one call that is the same for every kind:
+//
+//     const TBitmap* bitmap = graphic->DecodedBitmap();   // may decode now, and may raise the kind's error
+//     if (bitmap && !bitmap->Empty()) {
+//         std::vector<uint32_t> pixels = bitmap->ToBGRA();  // Width() x Height(), top row first
+//         ...                                              // each pixel 0xAARRGGBB (bytes B, G, R, A)
+//     }
+//
+// The bitmap is the whole picture, to be stretched (rows and columns dropped or repeated, never averaged)
+// into the destination rectangle. The one exception is TGIFImage, whose bitmap is its first frame: see
+// TGIFImage::FrameRect and TGIFImage::NeedsBackgroundFill for where it goes and what is filled first.
+// Palette() gives the entries of the picture's logical palette (empty when it has none); it matters only
+// on displays of 8 bits per pixel or less, and the colour table that pixels go through is
+// TBitmap::ColorTable().
 #pragma once
 
 #include "stream/TPersistent.h"
@@ -7,9 +23,21 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TStream;
+class TBitmap;
+
+// One entry of a logical palette.
+struct TPaletteEntry {
+    uint8_t Red = 0, Green = 0, Blue = 0, Flags = 0;
+    bool operator==(const TPaletteEntry&) const = default;
+};
+
+enum class TProgressStage { psStarting, psRunning, psEnding };
+using TProgressEvent =
+    std::function<void(TObject* sender, TProgressStage stage, int percentDone, const std::string& message)>;
 
 class TGraphic : public TPersistent {
     ORV_CLASS(TGraphic)
@@ -17,26 +45,40 @@ public:
     virtual bool Empty() const = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // Entries of the picture's logical palette; empty when the picture has none.
+    virtual std::vector<TPaletteEntry> Palette() { return {}; }
     virtual bool Transparent() const { return FTransparent; }
     virtual void SetTransparent(bool v);
+    virtual bool SupportsPartialTransparency() const { return false; }
     // Reads the kind's payload from a stored picture value; by default the kind's file format.
     virtual void ReadData(TStream& stream) { LoadFromStream(stream); }
     virtual void LoadFromStream(TStream& stream) = 0;
+    // The decoded pixels (see the top of this file); nullptr when the kind has nothing to draw.
+    virtual const TBitmap* DecodedBitmap() = 0;
 
     void DeclareProperties(TFiler& filer) override;
 
     bool Modified() const { return FModified; }
+    void SetModified(bool v) { FModified = v; }
+    bool PaletteModified() const { return FPaletteModified; }
+    void SetPaletteModified(bool v) { FPaletteModified = v; }
+
     std::function<void(TGraphic*)> OnChange;
+    TProgressEvent OnProgress;
 
 protected:
     void Changed();
+    void Progress(TProgressStage stage, int percentDone, std::string_view message);
     // Reads exactly count bytes or raises "Stream read error"; count is checked against the stream first.
     static std::vector<uint8_t> ReadBlock(TStream& stream, uint64_t count);
+    // The bytes from the stream's position to its end.
+    static std::vector<uint8_t> ReadRest(TStream& stream);
     static uint32_t ReadLength(TStream& stream);
 
 private:
     bool FTransparent = false;
     bool FModified = false;
+    bool FPaletteModified = false;
 };
 
 using TGraphicFactory = std::unique_ptr<TGraphic> (*)();
@@ -63,3 +105,7 @@ private:
     TFileFormatsList();
     std::vector<TFileFormat> FFormats;
 };
+
+// Appends a picture kind to the registry.
+void RegisterFileFormat(std::string extension, std::string description, const TClassInfo& cls,
+                        TGraphicFactory create);

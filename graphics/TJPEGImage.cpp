@@ -1,17 +1,154 @@
-// JPEG payload reading; the file is kept until its first drawing decodes it.
+// JPEG payload reading, header at loading, decoding into a bitmap on first need.
 #include "graphics/TJPEGImage.h"
 
+#include "graphics/GraphicsConsts.h"
+#include "graphics/GraphicsExceptions.h"
+#include "graphics/TJPEGDecompressor.h"
+#include "stream/Consts.h"
+#include "stream/Exceptions.h"
 #include "stream/TStream.h"
+
+#include <string>
 
 const TClassInfo TJPEGImage::ClassInfo{"TJPEGImage", &TGraphic::ClassInfo};
 
+namespace {
+// The library's own working memory (coefficient buffers of multi-scan files) is held to this.
+constexpr size_t kLibraryMemoryLimit = TBitmap::kMaxPixelBytes;
+// Release 6b's number for a failed allocation.
+constexpr int kOutOfMemory = 54;
+
+const std::vector<uint8_t> kNoData;
+
+// The library's output size at 1/denominator: each dimension divided and rounded up.
+int Scaled(int size, TJPEGScale scale) {
+    int denominator = 1 << scale;
+    return (size + denominator - 1) / denominator;
+}
+} // namespace
+
+TJPEGImage::TJPEGImage() = default;
+TJPEGImage::~TJPEGImage() = default;
+
+int TJPEGImage::Width() const {
+    return FBitmap ? FBitmap->Width() : Scaled(FImage.Width, FScale);
+}
+
+int TJPEGImage::Height() const {
+    return FBitmap ? FBitmap->Height() : Scaled(FImage.Height, FScale);
+}
+
+std::vector<TPaletteEntry> TJPEGImage::Palette() {
+    return FBitmap ? FBitmap->Palette() : std::vector<TPaletteEntry>{};
+}
+
+const std::vector<uint8_t>& TJPEGImage::FileBytes() const {
+    return FImage.Data ? *FImage.Data : kNoData;
+}
+
 void TJPEGImage::ReadData(TStream& stream) {
     uint32_t length = ReadLength(stream);
-    FFile = ReadBlock(stream, length);
-    Changed();
+    FImage = TJPEGData{};
+    FBitmap.reset();
+    ReadFile(ReadBlock(stream, length));
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
-    FFile = ReadBlock(stream, static_cast<uint64_t>(stream.Size() - stream.Position()));
+    FImage = TJPEGData{};
+    FBitmap.reset();
+    ReadFile(ReadRest(stream));
+}
+
+void TJPEGImage::ReadFile(std::vector<uint8_t> data) {
+    FImage.Data = std::move(data);
+    if (!FImage.Data->empty()) {
+        TJPEGDecompressor decompressor(*FImage.Data, kLibraryMemoryLimit);
+        TJPEGHeaderInfo header = decompressor.ReadHeader();
+        FImage.Width = header.Width;
+        FImage.Height = header.Height;
+        FImage.Grayscale = header.Grayscale;
+        FProgressiveEncoding = header.Progressive;
+    }
+    SetPaletteModified(true);
     Changed();
+}
+
+TBitmap* TJPEGImage::Bitmap() {
+    if (!FBitmap && FImage.Data) Decode();
+    return FBitmap.get();
+}
+
+void TJPEGImage::Decode() {
+    if (FBitmap || !FImage.Data) return;
+    FBitmap = std::make_unique<TBitmap>();
+    bool paletteModified = false;
+    try {
+        Progress(TProgressStage::psStarting, 0, "");
+        TJPEGDecompressor decompressor(*FImage.Data, kLibraryMemoryLimit);
+        decompressor.ReadHeader();
+        TJPEGDecodeSettings settings;
+        settings.ScaleDenominator = 1 << FScale;
+        settings.Smoothing = FSmoothing;
+        settings.Grayscale = FGrayscale;
+        settings.EightBit = FPixelFormat == jf8Bit;
+        settings.BestSpeed = FPerformance == jpBestSpeed;
+        TJPEGOutputInfo output = decompressor.Start(settings);
+
+        const int64_t bytes = TBitmap::StrideOf(output.Width, output.BitsPerPixel) * output.Height;
+        if (bytes > static_cast<int64_t>(TBitmap::kMaxPixelBytes))
+            throw EJPEG(Format(SGraphics::SJPEGError, {std::to_string(kOutOfMemory)}));
+        FBitmap->SetSize(output.Width, output.Height, output.BitsPerPixel);
+        if (!output.ColorMap.empty()) {
+            FBitmap->SetColorTable(std::move(output.ColorMap));
+            paletteModified = true;
+        }
+        // The bitmap is bottom-up: row 0 of the output is its last stored row.
+        decompressor.ReadRows(FBitmap->ScanLine(0), -static_cast<ptrdiff_t>(FBitmap->Stride()));
+        decompressor.Finish();
+    } catch (const EAbort&) {
+        // A progress handler stopped decoding: the bitmap keeps what was decoded.
+    } catch (...) {
+        Progress(TProgressStage::psEnding, 0, "");
+        throw;
+    }
+    Progress(TProgressStage::psEnding, 100, "");
+    if (paletteModified) {
+        SetPaletteModified(true);
+        Changed();
+    }
+}
+
+void TJPEGImage::SettingChanged() {
+    FBitmap.reset();
+    Changed();
+}
+
+void TJPEGImage::SetScale(TJPEGScale v) {
+    if (FScale == v) return;
+    FScale = v;
+    SettingChanged();
+}
+
+void TJPEGImage::SetPerformance(TJPEGPerformance v) {
+    if (FPerformance == v) return;
+    FPerformance = v;
+    SettingChanged();
+}
+
+void TJPEGImage::SetPixelFormat(TJPEGPixelFormat v) {
+    if (FPixelFormat == v) return;
+    FPixelFormat = v;
+    SettingChanged();
+}
+
+void TJPEGImage::SetGrayscale(bool v) {
+    if (FGrayscale == v) return;
+    FGrayscale = v;
+    SettingChanged();
+}
+
+void TJPEGImage::SetSmoothing(bool v) {
+    if (FSmoothing == v) return;
+    FSmoothing = v;
+    SettingChanged();
 }

@@ -1,18 +1,79 @@
-// JPEG pictures: a JFIF file behind a 4-byte length in stored picture data.
+// JPEG pictures: a JFIF file behind a 4-byte length in stored picture data. Loading keeps the file and
+// reads only its header; the first request for pixels decodes the whole image, through libjpeg, into a
+// bitmap that is kept from then on.
 #pragma once
 
+#include "graphics/TBitmap.h"
 #include "graphics/TGraphic.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
+enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
+enum TJPEGPixelFormat { jf24Bit, jf8Bit };
 
 class TJPEGImage : public TGraphic {
     ORV_CLASS(TJPEGImage)
 public:
-    bool Empty() const override { return FFile.empty(); }
-    int Width() const override { return 0; }
-    int Height() const override { return 0; }
+    TJPEGImage();
+    ~TJPEGImage() override;
+
+    // False as soon as compressed data exists, even of length 0.
+    bool Empty() const override { return !FImage.Data; }
+    // The decoded bitmap's size once it exists, else the header's (scaled when Scale asks for it).
+    int Width() const override;
+    int Height() const override;
+    std::vector<TPaletteEntry> Palette() override;
+    // The 4-byte length L, then L bytes of JPEG file. Reads the header; raises "JPEG error #n" when it
+    // cannot be read and "Stream read error" when the payload is shorter than L.
     void ReadData(TStream& stream) override;
+    // A JPEG file running to the end of the stream.
     void LoadFromStream(TStream& stream) override;
-    const std::vector<uint8_t>& FileBytes() const { return FFile; }
+    const TBitmap* DecodedBitmap() override { return Bitmap(); }
+
+    // Decodes, unless a bitmap exists already; raises "JPEG error #n" for a fatal library error. The
+    // bitmap made by a failed decoding stays with what was decoded, and no later call decodes again.
+    void Decode();
+    // The decoded bitmap, decoding first if needed; nullptr without data.
+    TBitmap* Bitmap();
+    bool Decoded() const { return FBitmap != nullptr; }
+
+    // From the header: the file's colour space is greyscale, and it has more than one scan.
+    bool HeaderGrayscale() const { return FImage.Grayscale; }
+    bool ProgressiveEncoding() const { return FProgressiveEncoding; }
+    // The compressed file.
+    const std::vector<uint8_t>& FileBytes() const;
+
+    // Decoding settings; changing one drops the decoded bitmap.
+    TJPEGScale Scale() const { return FScale; }
+    void SetScale(TJPEGScale v);
+    TJPEGPerformance Performance() const { return FPerformance; }
+    void SetPerformance(TJPEGPerformance v);
+    TJPEGPixelFormat PixelFormat() const { return FPixelFormat; }
+    void SetPixelFormat(TJPEGPixelFormat v);
+    bool Grayscale() const { return FGrayscale; }
+    void SetGrayscale(bool v);
+    bool Smoothing() const { return FSmoothing; }
+    void SetSmoothing(bool v);
 
 private:
-    std::vector<uint8_t> FFile;
+    struct TJPEGData {
+        std::optional<std::vector<uint8_t>> Data;
+        int Width = 0, Height = 0;
+        bool Grayscale = false;
+    };
+    void ReadFile(std::vector<uint8_t> data);
+    void SettingChanged();
+
+    TJPEGData FImage;
+    std::unique_ptr<TBitmap> FBitmap;
+    TJPEGScale FScale = jsFullSize;
+    TJPEGPerformance FPerformance = jpBestQuality;
+    TJPEGPixelFormat FPixelFormat = jf24Bit; // this program's displays have more than 8 bits per pixel
+    bool FGrayscale = false;
+    bool FSmoothing = true;
+    bool FProgressiveEncoding = false;
 };

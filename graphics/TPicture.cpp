@@ -1,10 +1,10 @@
 // Picture data reading: tag, kind lookup, the kind's own reader.
 #include "graphics/TPicture.h"
 
-#include "stream/Consts.h"
-#include "stream/Exceptions.h"
 #include "stream/TFiler.h"
 #include "stream/TStream.h"
+
+#include <string>
 
 const TClassInfo TPicture::ClassInfo{"TPicture", &TPersistent::ClassInfo};
 
@@ -25,17 +25,21 @@ void TPicture::DeclareProperties(TFiler& filer) {
 }
 
 void TPicture::ReadData(TStream& stream) {
+    // A value too short for its tag leaves the missing bytes zero; such a tag names no kind.
     uint8_t length = 0;
-    char tag[255];
-    if (stream.Read(&length, 1) != 1 || stream.Read(tag, length) != length)
-        throw EReadError(std::string(SConsts::SReadError));
-    const TFileFormat* format = TFileFormatsList::Instance().FindClassName(std::string_view(tag, length));
+    stream.Read(&length, 1);
+    std::string tag(length, '\0');
+    stream.Read(tag.data(), tag.size());
+    const TFileFormat* format = TFileFormatsList::Instance().FindClassName(tag);
     if (!format) {
-        // An unknown kind leaves an empty picture; that is not an error.
         SetGraphic(nullptr);
         return;
     }
     std::unique_ptr<TGraphic> graphic = format->Create();
+    graphic->OnProgress = [this](TObject* sender, TProgressStage stage, int percent, const std::string& msg) {
+        if (OnProgress) OnProgress(sender, stage, percent, msg);
+    };
+    // Notifications raised while the graphic reads itself reach nobody: OnChange is set only afterwards.
     graphic->ReadData(stream);
     SetGraphic(std::move(graphic));
 }

@@ -16,10 +16,15 @@ public:
     int Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
     void DeclareProperties(TFiler& filer) override;
+    // Picture data: a one-byte tag length, the tag (a registered kind's class name, compared exactly),
+    // then the kind's payload. An unknown tag leaves the picture empty, without error. An error raised
+    // by the kind keeps the previous graphic.
     void ReadData(TStream& stream);
     void SetAssigned(TPicture*) {}
 
     std::function<void(TPicture*)> OnChange;
+    // Forwarded from the graphic while it loads or decodes.
+    TProgressEvent OnProgress;
 
 private:
     void Changed();

@@ -69,6 +69,10 @@ public:
     virtual TSize TextExtent(const std::string& text) = 0;
     // Line height of the selected font (ascent + descent, internal leading included).
     virtual int TextHeight() = 0;
+    // Copies a picture of width x height pixels (0xAARRGGBB, top row first) into dest, dropping or
+    // repeating whole rows and columns to fit; with alpha, transparent pixels leave what is beneath.
+    virtual void StretchDrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels,
+                                   bool alpha) = 0;
 
     virtual void Save() = 0;
     virtual void Restore() = 0;

@@ -134,6 +134,16 @@ public:
     virtual uint32_t GetSysColor(int index) const;
     // A string value of the registry, read-only; nullopt when the key or value does not exist.
     virtual std::optional<std::string> RegistryString(std::string_view key, std::string_view value) const;
+
+    // Native text controls.
+    // The platform's list box, edit and rich edit, as child windows of parent (platform/NativeControls.h).
+    virtual std::unique_ptr<class IListBoxPeer> CreateListBox(IWindowPeer& parent, IWindowEvents& events,
+                                                              class IListBoxEvents& listEvents,
+                                                              const struct TListBoxParams& params) = 0;
+    virtual std::unique_ptr<class IEditPeer> CreateEdit(IWindowPeer& parent, IWindowEvents& events,
+                                                        const struct TEditParams& params) = 0;
+    virtual std::unique_ptr<class IRichEditPeer> CreateRichEdit(IWindowPeer& parent, IWindowEvents& events,
+                                                                const struct TEditParams& params) = 0;
 };
 
 // The classic light palette behind TPlatform::GetSysColor, for when no platform is installed.

@@ -2,7 +2,10 @@
 // boxes are recorded instead of shown, and the event loop returns at once.
 #pragma once
 
+#include "controls/THeadlessEdit.h"
+#include "controls/THeadlessListBox.h"
 #include "platform/Canvas.h"
+#include "platform/NativeControls.h"
 #include "platform/Platform.h"
 #include "platform/TabControlPeer.h"
 #include "platform/WindowPeer.h"
@@ -157,12 +160,78 @@ public:
     }
     TSize TextExtent(const std::string& text) override { return {6 * static_cast<int>(text.size()), 13}; }
     int TextHeight() override { return 13; }
+    void StretchDrawPixels(const TRect& dest, int w, int h, const uint32_t*, bool) override {
+        Drawn.push_back({dest, w, h});
+    }
+    struct DrawnPicture {
+        TRect Dest;
+        int Width, Height;
+    };
+    std::vector<DrawnPicture> Drawn;
     void Save() override {}
     void Restore() override {}
     void Translate(int, int) override {}
     void IntersectClip(const TRect&) override {}
     void ExcludeClip(const TRect&) override {}
     bool ClipIsEmpty() const override { return false; }
+};
+
+// The platform's text controls, kept in memory. The list box's items are as high as the font's pixel
+// height plus 2; calls that tests look for are counted, and typing is what the user would do.
+class FakeListBoxPeer : public THeadlessListBox {
+public:
+    FakeListBoxPeer(IListBoxEvents& events, const TListBoxParams& params) : Events(events), Params(params) {}
+    int AddString(const std::string& s) override { return RefuseItems ? -1 : THeadlessListBox::AddString(s); }
+    int InsertString(int index, const std::string& s) override {
+        return RefuseItems ? -1 : THeadlessListBox::InsertString(index, s);
+    }
+    int ItemHeight() const override {
+        auto* font = dynamic_cast<const FakeFont*>(Font());
+        return font ? (font->LogFont.Height < 0 ? -font->LogFont.Height : font->LogFont.Height) + 2 : 13;
+    }
+    void SetRedraw(bool on) override {
+        THeadlessListBox::SetRedraw(on);
+        ++(on ? RedrawOnCount : RedrawOffCount);
+    }
+    // A character typed while the list has the focus: the control sees it first, then, if it leaves it,
+    // the list box (which does nothing with characters).
+    bool Type(char32_t ch) { return Events.ListBoxChar(ch); }
+
+    IListBoxEvents& Events;
+    TListBoxParams Params;
+    bool RefuseItems = false;
+    int RedrawOffCount = 0, RedrawOnCount = 0;
+};
+
+class FakeEditPeer : public THeadlessEdit {
+public:
+    using THeadlessEdit::THeadlessEdit;
+    void ReplaceSelection(const std::string& text) override {
+        THeadlessEdit::ReplaceSelection(text);
+        if (CaretSlip != 0) {
+            int start = 0, end = 0;
+            GetSelection(start, end);
+            SetSelection(end + CaretSlip, end + CaretSlip);
+        }
+    }
+    void SetZoom(int percent) override {
+        THeadlessEdit::SetZoom(percent);
+        ++ZoomCalls;
+    }
+    void SetRedraw(bool on) override {
+        THeadlessEdit::SetRedraw(on);
+        ++(on ? RedrawOnCount : RedrawOffCount);
+    }
+    // Typing replaces the selection, unless the control is read-only.
+    bool Type(const std::string& text) {
+        if (ReadOnly()) return false;
+        ReplaceSelection(text);
+        return true;
+    }
+
+    int CaretSlip = 0; // moves the caret after each replacement, as a misbehaving control would
+    int ZoomCalls = 0;
+    int RedrawOffCount = 0, RedrawOnCount = 0;
 };
 
 class FakePlatform : public TPlatform {
@@ -200,6 +269,21 @@ public:
         return std::make_unique<FakeFont>(lf);
     }
     std::unique_ptr<ICanvas> CreateMeasuringCanvas() override { return std::make_unique<FakeCanvas>(); }
+    std::unique_ptr<IListBoxPeer> CreateListBox(IWindowPeer&, IWindowEvents&, IListBoxEvents& events,
+                                                const TListBoxParams& params) override {
+        ++ListBoxesCreated;
+        return std::make_unique<FakeListBoxPeer>(events, params);
+    }
+    std::unique_ptr<IEditPeer> CreateEdit(IWindowPeer&, IWindowEvents&, const TEditParams& params) override {
+        ++EditsCreated;
+        return std::make_unique<FakeEditPeer>(false, params);
+    }
+    std::unique_ptr<IRichEditPeer> CreateRichEdit(IWindowPeer&, IWindowEvents&,
+                                                  const TEditParams& params) override {
+        ++RichEditsCreated;
+        return std::make_unique<FakeEditPeer>(true, params);
+    }
+    int ListBoxesCreated = 0, EditsCreated = 0, RichEditsCreated = 0;
 
     TRect WorkArea{0, 0, 1920, 1040};
     std::vector<IFormWindowEvents*> Events;

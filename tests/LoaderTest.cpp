@@ -2,6 +2,7 @@
 // references, handlers, collections, the finishing order and the clean-up after a failure.
 #include "app/ErrorText.h"
 #include "app/TForm1.h"
+#include "content/IconArt.h"
 #include "stream/Exceptions.h"
 #include "stream/ResourceTable.h"
 #include "stream/TReader.h"
@@ -519,7 +520,7 @@ TEST(LoaderBinary, DeclaredBinaryPropertiesGetExactlyTheirBytes) {
         });
     };
     {
-        std::vector<uint8_t> icon(766, 0xAB);
+        std::vector<uint8_t> icon = FormIconFile();
         FormDefinition def(form([&](TWriter& w) { w.WriteBinary(icon); }));
         TForm1 f(nullptr);
         EXPECT_EQ(f.Icon()->FileBytes(), icon);

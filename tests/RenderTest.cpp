@@ -77,6 +77,11 @@ TEST(RenderCourse, FurnitureShowsAndTheHiddenLabelStaysHidden) {
     if (const char* out = std::getenv("ORV_RENDER_OUT")) image.save(out);
     ASSERT_EQ(image.width(), 1339);
     ASSERT_EQ(image.height(), 797);
+    // With the real fonts the controls' extent is 1328 across and 789 down (Label28 ends at 771, and the
+    // status bar adds its 18), so the full-size window needs no scroll bar.
+    EXPECT_EQ(form->HorzScrollBar().Range(), 1328);
+    EXPECT_EQ(form->VertScrollBar().Range(), 789);
+    EXPECT_FALSE(form->VertScrollBar().Shown());
     QRgb face = Rgb(ColorToRGB(clBtnFace));
     EXPECT_EQ(face, qRgb(240, 240, 240));
     // Label3 lies inside the page control, whose window covers it: the window looks the same without it.

@@ -1,7 +1,8 @@
-// orvanta-form: compiles the text form of a definition to a component stream, dumps a stream as text
-// and checks that a stream loads.
+// orvanta-form: compiles the text form of a definition to a component stream, dumps a stream as text,
+// checks that a stream loads, renders its pages and draws a picture file as the program would.
 #include "stream/Exceptions.h"
 #include "tools/Check.h"
+#include "tools/Picture.h"
 #include "tools/Render.h"
 #include "tools/TextForm.h"
 #include "tools/TextFormFiles.h"
@@ -17,7 +18,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE | render OUTDIR [FILE]\n";
+    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE | render OUTDIR [FILE]\n"
+    "                  | picture FILE OUT.png\n";
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
             return Compile(args[1], args[2], args[4]);
         if (command == "dump" && args.size() == 2) return Dump(args[1]);
         if (command == "check" && args.size() == 2) return RunCheck(args[1]);
+        if (command == "picture" && args.size() == 3) return RunPicture(args[1], args[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orvanta-form: %s\n", e.what());
         return 1;

@@ -159,3 +159,15 @@ void QtCanvas::ExcludeClip(const TRect& rect) {
 bool QtCanvas::ClipIsEmpty() const {
     return FPainter->hasClipping() && FPainter->clipRegion().isEmpty();
 }
+
+void QtCanvas::StretchDrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels,
+                                 bool alpha) {
+    if (width <= 0 || height <= 0 || dest.IsEmpty() || !pixels) return;
+    // The pixels are wrapped, not copied; nearest-neighbour scaling drops or repeats rows and columns.
+    QImage image(reinterpret_cast<const uchar*>(pixels), width, height, width * 4,
+                 alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    FPainter->save();
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    FPainter->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), image);
+    FPainter->restore();
+}

@@ -26,6 +26,8 @@ public:
     int DrawText(const std::string& text, TRect& rect, unsigned format) override;
     TSize TextExtent(const std::string& text) override;
     int TextHeight() override;
+    void StretchDrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels,
+                           bool alpha) override;
 
     void Save() override;
     void Restore() override;

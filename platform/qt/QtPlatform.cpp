@@ -4,8 +4,10 @@
 
 #include "platform/qt/FontSubstitution.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtEdit.h"
 #include "platform/qt/QtFont.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtListBox.h"
 #include "platform/qt/QtTabControl.h"
 #include "platform/qt/QtWindow.h"
 
@@ -85,6 +87,22 @@ public:
     }
 
     std::unique_ptr<ICanvas> CreateMeasuringCanvas() override { return QtCanvas::CreateMeasuring(); }
+
+    std::unique_ptr<IListBoxPeer> CreateListBox(IWindowPeer& parent, IWindowEvents& events,
+                                                IListBoxEvents& listEvents,
+                                                const TListBoxParams& params) override {
+        return std::make_unique<QtListBox>(dynamic_cast<QWidget*>(&parent), events, listEvents, params);
+    }
+
+    std::unique_ptr<IEditPeer> CreateEdit(IWindowPeer& parent, IWindowEvents& events,
+                                          const TEditParams& params) override {
+        return std::make_unique<QtMemoEdit>(dynamic_cast<QWidget*>(&parent), events, params);
+    }
+
+    std::unique_ptr<IRichEditPeer> CreateRichEdit(IWindowPeer& parent, IWindowEvents& events,
+                                                  const TEditParams& params) override {
+        return std::make_unique<QtRichEdit>(dynamic_cast<QWidget*>(&parent), events, params);
+    }
 
 private:
     std::string FArgv0;

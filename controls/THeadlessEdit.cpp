@@ -1,0 +1,104 @@
+// The in-memory edit and rich edit.
+#include "controls/THeadlessEdit.h"
+
+#include "stream/TextCodec.h"
+
+#include <algorithm>
+
+THeadlessEdit::THeadlessEdit(bool rich, const TEditParams& params)
+    : FRich(rich), FParams(params), FBreak(rich ? u"\r" : u"\r\n") {}
+
+std::u16string THeadlessEdit::Normalized(const std::string& utf8) const {
+    std::u16string in = TextCodec::Utf16FromUtf8(utf8), out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == u'\r' || in[i] == u'\n') {
+            if (in[i] == u'\r' && i + 1 < in.size() && in[i + 1] == u'\n') ++i;
+            out += FBreak;
+        } else {
+            out += in[i];
+        }
+    }
+    return out;
+}
+
+int THeadlessEdit::Clamp(int pos) const {
+    return std::clamp(pos, 0, Length());
+}
+
+std::string THeadlessEdit::Text() const {
+    if (!FRich) return TextCodec::Utf8FromUtf16(FText);
+    std::u16string out;
+    for (char16_t c : FText)
+        out += c == u'\r' ? u"\r\n" : std::u16string(1, c);
+    return TextCodec::Utf8FromUtf16(out);
+}
+
+void THeadlessEdit::SetText(const std::string& text) {
+    FText = Normalized(text);
+    FSelStart = FSelEnd = 0;
+    FModified = false;
+}
+
+int THeadlessEdit::LineCount() const {
+    int n = 1;
+    for (size_t pos = FText.find(FBreak); pos != std::u16string::npos;
+         pos = FText.find(FBreak, pos + FBreak.size()))
+        ++n;
+    return n;
+}
+
+int THeadlessEdit::LineIndex(int line) const {
+    if (line < 0) return -1;
+    size_t pos = 0;
+    for (int i = 0; i < line; ++i) {
+        size_t next = FText.find(FBreak, pos);
+        if (next == std::u16string::npos) return -1;
+        pos = next + FBreak.size();
+    }
+    return static_cast<int>(pos);
+}
+
+int THeadlessEdit::LineLength(int pos) const {
+    pos = Clamp(pos);
+    size_t start = 0;
+    for (size_t next = FText.find(FBreak); next != std::u16string::npos && next < static_cast<size_t>(pos);
+         next = FText.find(FBreak, start))
+        start = next + FBreak.size();
+    size_t end = FText.find(FBreak, start);
+    return static_cast<int>((end == std::u16string::npos ? FText.size() : end) - start);
+}
+
+std::string THeadlessEdit::Line(int line) const {
+    int start = LineIndex(line);
+    if (start < 0) return {};
+    return TextCodec::Utf8FromUtf16(
+        FText.substr(static_cast<size_t>(start), static_cast<size_t>(LineLength(start))));
+}
+
+void THeadlessEdit::GetSelection(int& start, int& end) const {
+    start = FSelStart;
+    end = FSelEnd;
+}
+
+void THeadlessEdit::SetSelection(int start, int end) {
+    FSelStart = Clamp(start);
+    FSelEnd = end < 0 ? Length() : Clamp(end);
+    if (FSelEnd < FSelStart) std::swap(FSelStart, FSelEnd);
+}
+
+void THeadlessEdit::ReplaceSelection(const std::string& text) {
+    std::u16string s = Normalized(text);
+    FText.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
+    FSelStart = FSelEnd = FSelStart + static_cast<int>(s.size());
+    FModified = true;
+}
+
+std::string THeadlessEdit::SelectedText() const {
+    return TextCodec::Utf8FromUtf16(
+        FText.substr(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart)));
+}
+
+void THeadlessEdit::SetColors(uint32_t text, uint32_t background) {
+    FTextColor = text;
+    FBackground = background;
+}

@@ -1,0 +1,61 @@
+// The in-memory list box.
+#include "controls/THeadlessListBox.h"
+
+#include "stream/TextCodec.h"
+
+#include <algorithm>
+
+int THeadlessListBox::AddString(const std::string& s) {
+    FItems.push_back(s);
+    return Count() - 1;
+}
+
+int THeadlessListBox::InsertString(int index, const std::string& s) {
+    if (index == -1) return AddString(s);
+    if (index < 0 || index > Count()) return -1;
+    FItems.insert(FItems.begin() + index, s);
+    if (FItemIndex >= index) ++FItemIndex;
+    return index;
+}
+
+void THeadlessListBox::DeleteString(int index) {
+    if (!Valid(index)) return;
+    FItems.erase(FItems.begin() + index);
+    if (FItemIndex == index)
+        FItemIndex = -1;
+    else if (FItemIndex > index)
+        --FItemIndex;
+    FTopIndex = std::clamp(FTopIndex, 0, std::max(0, Count() - 1));
+}
+
+void THeadlessListBox::ResetContent() {
+    FItems.clear();
+    FItemIndex = -1;
+    FTopIndex = 0;
+}
+
+std::string THeadlessListBox::GetString(int index) const {
+    return Valid(index) ? FItems[static_cast<size_t>(index)] : std::string();
+}
+
+int THeadlessListBox::FindString(const std::string& prefix) const {
+    std::string key = UpperCase(prefix);
+    for (int i = 0; i < Count(); ++i)
+        if (UpperCase(FItems[static_cast<size_t>(i)]).starts_with(key)) return i;
+    return -1;
+}
+
+void THeadlessListBox::SetItemIndex(int index) {
+    FItemIndex = Valid(index) ? index : -1;
+    // Scrolled into view as far as a list without a height can tell: never above the top.
+    if (FItemIndex >= 0 && FItemIndex < FTopIndex) FTopIndex = FItemIndex;
+}
+
+void THeadlessListBox::SetTopIndex(int index) {
+    FTopIndex = std::clamp(index, 0, std::max(0, Count() - 1));
+}
+
+void THeadlessListBox::SetColors(uint32_t text, uint32_t background) {
+    FTextColor = text;
+    FBackground = background;
+}

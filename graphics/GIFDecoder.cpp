@@ -1,0 +1,218 @@
+// LZW decoding for GIF: codes packed least significant bit first, a 4096-entry table of prefix and
+// suffix, strings unwound on a stack of 8192 entries. The table stays in use without reset once full,
+// until a clear code arrives.
+#include "graphics/GIFDecoder.h"
+
+#include "graphics/GraphicsConsts.h"
+
+#include <array>
+#include <memory>
+
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kMaxCode = kTableSize - 1;
+constexpr int kStackSize = 8192;
+
+// The bytes of consecutive data sub-blocks, up to a length of 0 or the end of the stream.
+class TSubBlockSource {
+public:
+    explicit TSubBlockSource(TGIFReader& reader) : FReader(reader) {}
+
+    size_t Read(uint8_t* buffer, size_t count) {
+        size_t done = 0;
+        while (done < count) {
+            if (FLeft == 0) {
+                if (FEnded) break;
+                int length = FReader.ReadByte();
+                if (length <= 0) {
+                    FEnded = true;
+                    break;
+                }
+                FLeft = static_cast<size_t>(length);
+                if (FLeft > FReader.Remaining()) {
+                    FReader.Warning(SGraphics::SGIFPrematureEndOfData);
+                    FLeft = FReader.Remaining();
+                    if (FLeft == 0) {
+                        FEnded = true;
+                        break;
+                    }
+                }
+            }
+            size_t n = count - done < FLeft ? count - done : FLeft;
+            n = FReader.Read(buffer + done, n);
+            done += n;
+            FLeft -= n;
+        }
+        return done;
+    }
+
+    // Moves past the rest of the data: what is left of the current sub-block and every later one.
+    void SkipRest() {
+        FReader.Skip(FLeft);
+        FLeft = 0;
+        if (!FEnded) FReader.SkipSubBlocks();
+        FEnded = true;
+    }
+
+private:
+    TGIFReader& FReader;
+    size_t FLeft = 0;
+    bool FEnded = false;
+};
+
+// Places decoded pixels row by row; for an interlaced frame rows go in pass order: every 8th row from
+// row 0, every 8th from row 4, every 4th from row 2, every 2nd from row 1.
+class TPixelSink {
+public:
+    TPixelSink(uint8_t* pixels, int width, int height, bool interlaced)
+        : FPixels(pixels), FWidth(width), FHeight(height), FInterlaced(interlaced) {
+        FFull = width <= 0 || height <= 0;
+    }
+
+    bool Full() const { return FFull; }
+
+    void Put(uint8_t index) {
+        FPixels[static_cast<size_t>(FY) * static_cast<size_t>(FWidth) + static_cast<size_t>(FX)] = index;
+        if (++FX < FWidth) return;
+        FX = 0;
+        if (!FInterlaced) {
+            FFull = ++FY >= FHeight;
+            return;
+        }
+        static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
+        FY += kStep[FPass];
+        while (FY >= FHeight) {
+            if (++FPass == 4) {
+                FFull = true;
+                return;
+            }
+            FY = kStart[FPass];
+        }
+    }
+
+private:
+    uint8_t* FPixels;
+    int FWidth, FHeight;
+    bool FInterlaced;
+    int FX = 0, FY = 0, FPass = 0;
+    bool FFull;
+};
+
+struct TLZWContext {
+    TLZWContext(TGIFReader& reader, TSubBlockSource& source) : Reader(reader), Source(source) {}
+
+    // The next code of the given width, or -1 (with a warning) when the data has run out. Bits are
+    // loaded 254 bytes at a time, the last two bytes of the previous load kept in front; a load is due
+    // as soon as a code needs as many bits as are left.
+    int NextCode(int width) {
+        if (CurrentBit + width >= LastBit) {
+            if (Done) return Underrun();
+            Buffer[0] = Buffer[static_cast<size_t>(LastByte - 2)];
+            Buffer[1] = Buffer[static_cast<size_t>(LastByte - 1)];
+            int count = static_cast<int>(Source.Read(Buffer.data() + 2, 254));
+            if (count == 0) Done = true;
+            LastByte = 2 + count;
+            CurrentBit = CurrentBit - LastBit + 16;
+            LastBit = LastByte * 8;
+            if (CurrentBit + width > LastBit) return Underrun();
+        }
+        int code = 0;
+        for (int i = 0; i < width; ++i, ++CurrentBit)
+            code |= (Buffer[static_cast<size_t>(CurrentBit >> 3)] >> (CurrentBit & 7) & 1) << i;
+        return code;
+    }
+
+    int Underrun() {
+        Reader.Warning(SGraphics::SGIFDecoderUnderrun);
+        return -1;
+    }
+
+    // Codes below the clear code stand for themselves; every other entry is cleared.
+    void ResetTable(int clear) {
+        Prefix.fill(0);
+        Suffix.fill(0);
+        for (int i = 0; i < clear && i < kTableSize; ++i)
+            Suffix[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    }
+
+    TGIFReader& Reader;
+    TSubBlockSource& Source;
+    std::array<uint8_t, 256> Buffer{};
+    int CurrentBit = 0, LastBit = 0, LastByte = 2;
+    bool Done = false;
+    std::array<uint16_t, kTableSize> Prefix{};
+    std::array<uint8_t, kTableSize> Suffix{};
+    std::array<uint8_t, kStackSize> Stack{};
+};
+
+void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
+    const int clear = 1 << minCodeSize, end = clear + 1;
+    int width = 0, limit = 0, firstFree = 0;
+    auto reset = [&] {
+        lzw.ResetTable(clear);
+        width = minCodeSize + 1;
+        limit = 2 * clear;
+        firstFree = clear + 2;
+    };
+    reset();
+    bool afterClear = true; // decoding starts as if a clear code had just been read
+    int previous = 0;
+    uint8_t first = 0;
+    while (!sink.Full()) {
+        int code = lzw.NextCode(width);
+        if (code < 0 || code == end) return;
+        if (code == clear) {
+            reset();
+            afterClear = true;
+            continue;
+        }
+        if (afterClear) {
+            // The first code after a clear is output as it is.
+            afterClear = false;
+            previous = code;
+            first = static_cast<uint8_t>(code);
+            sink.Put(first);
+            continue;
+        }
+        const int incoming = code;
+        size_t top = 0;
+        if (code >= firstFree) {
+            // Not yet in the table: the previous string followed by its own first character.
+            lzw.Stack[top++] = first;
+            code = previous;
+        }
+        while (code >= clear) {
+            if (code > kMaxCode || top >= kStackSize) GIFError(SGraphics::SGIFInvalidData);
+            lzw.Stack[top++] = lzw.Suffix[static_cast<size_t>(code)];
+            if (lzw.Prefix[static_cast<size_t>(code)] == code) GIFError(SGraphics::SGIFCircularTableEntry);
+            code = lzw.Prefix[static_cast<size_t>(code)];
+        }
+        if (top >= kStackSize) GIFError(SGraphics::SGIFInvalidData);
+        first = static_cast<uint8_t>(code);
+        lzw.Stack[top++] = first;
+        if (firstFree <= kMaxCode) {
+            lzw.Prefix[static_cast<size_t>(firstFree)] = static_cast<uint16_t>(previous);
+            lzw.Suffix[static_cast<size_t>(firstFree)] = first;
+            if (++firstFree >= limit && limit <= kMaxCode) {
+                limit *= 2;
+                ++width;
+            }
+        }
+        previous = incoming;
+        while (top > 0 && !sink.Full())
+            sink.Put(lzw.Stack[--top]);
+    }
+}
+
+} // namespace
+
+void DecodeGIFPixels(TGIFReader& reader, int minCodeSize, uint8_t* pixels, int width, int height,
+                     bool interlaced) {
+    TSubBlockSource source(reader);
+    TPixelSink sink(pixels, width, height, interlaced);
+    // The context holds the table and stack, too large for the stack of a deep call chain.
+    auto lzw = std::make_unique<TLZWContext>(reader, source);
+    Decode(*lzw, minCodeSize, sink);
+    source.SkipRest();
+}

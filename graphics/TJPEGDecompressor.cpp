@@ -1,0 +1,287 @@
+// libjpeg behind a C-style boundary.
+//
+// How errors cross back: the library reports a fatal error by calling error_exit, which must not
+// return. Ours longjmps to the setjmp in Guarded(), the only place that arms the jump. Between that
+// setjmp and any longjmp there are only libjpeg's own C frames, our C-style callbacks (source and error
+// manager) and the stage functions, and all of them keep nothing but plain data: no object with a
+// destructor lives in any frame the jump skips, so skipping them is well defined. Guarded() returns,
+// and only then, back in ordinary C++, is EJPEG thrown. Throwing from error_exit instead would unwind
+// through library code that was not compiled for exceptions.
+#include "graphics/TJPEGDecompressor.h"
+
+#include "graphics/GraphicsConsts.h"
+#include "graphics/GraphicsExceptions.h"
+#include "stream/Consts.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+
+#include <jpeglib.h>
+// After jpeglib.h: its macros use the library's types.
+#include <jerror.h>
+
+// This build numbers its messages as release 6b does, with its own additions after 6b's last message.
+static_assert(JERR_INPUT_EMPTY == 42 && JERR_NO_BACKING_STORE == 49 && JERR_NO_IMAGE == 51 &&
+                  JERR_NO_SOI == 53 && JERR_OUT_OF_MEMORY == 54,
+              "libjpeg message codes differ from release 6b");
+static_assert(JERR_BAD_CROP_SPEC == JWRN_TOO_MUCH_DATA + 1, "additions must follow release 6b's table");
+
+namespace {
+
+constexpr size_t kSourceChunk = 4096;
+
+struct TErrorManager {
+    jpeg_error_mgr Pub;
+    std::jmp_buf Jump;
+    int Code;
+};
+
+struct TSourceManager {
+    jpeg_source_mgr Pub;
+    const uint8_t* Data;
+    size_t Size;
+    size_t Position;
+    JOCTET FakeEOI[2];
+};
+
+} // namespace
+
+// Plain data only: the library's callbacks and the stage functions reach it while a jump is armed.
+struct TJPEGContext {
+    jpeg_decompress_struct Info;
+    TErrorManager Error;
+    TSourceManager Source;
+    bool Created;
+    long MemoryLimit;
+    bool MultipleScans;
+    TJPEGDecodeSettings Settings;
+    uint8_t* TopRow;
+    ptrdiff_t RowStep;
+};
+
+namespace {
+
+extern "C" {
+static void ErrorExit(j_common_ptr cinfo) {
+    auto* error = reinterpret_cast<TErrorManager*>(cinfo->err);
+    error->Code = error->Pub.msg_code;
+    std::longjmp(error->Jump, 1);
+}
+
+// Warnings and trace messages are neither shown nor kept.
+static void EmitMessage(j_common_ptr, int) {}
+static void OutputMessage(j_common_ptr) {}
+static void FormatMessage(j_common_ptr, char* buffer) {
+    buffer[0] = '\0';
+}
+static void ResetErrorManager(j_common_ptr cinfo) {
+    cinfo->err->num_warnings = 0;
+    cinfo->err->msg_code = 0;
+}
+
+static void InitSource(j_decompress_ptr) {}
+
+// Hands out the data 4096 bytes at a time. Nothing at the very start is an empty input; running out
+// later supplies an end-of-image marker, so a truncated file decodes as far as it goes.
+static boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<TSourceManager*>(cinfo->src);
+    if (src->Position >= src->Size) {
+        if (src->Position == 0) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->FakeEOI[0] = 0xFF;
+        src->FakeEOI[1] = JPEG_EOI;
+        src->Pub.next_input_byte = src->FakeEOI;
+        src->Pub.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    size_t n = src->Size - src->Position < kSourceChunk ? src->Size - src->Position : kSourceChunk;
+    src->Pub.next_input_byte = src->Data + src->Position;
+    src->Pub.bytes_in_buffer = n;
+    src->Position += n;
+    return TRUE;
+}
+
+static void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* src = cinfo->src;
+    while (static_cast<size_t>(count) > src->bytes_in_buffer) {
+        count -= static_cast<long>(src->bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+static void TermSource(j_decompress_ptr) {}
+}
+
+// The stages of the life cycle that may fail.
+
+void CreateStage(TJPEGContext* c) {
+    jpeg_create_decompress(&c->Info);
+    c->Created = true;
+    c->Info.src = &c->Source.Pub;
+    // The library asks for backing store once its large arrays would pass the limit, and this build
+    // has none: it fails with its no-backing-store error rather than allocating without bound.
+    c->Info.mem->max_memory_to_use = c->MemoryLimit;
+}
+
+void HeaderStage(TJPEGContext* c) {
+    jpeg_read_header(&c->Info, TRUE);
+    c->MultipleScans = jpeg_has_multiple_scans(&c->Info);
+}
+
+void StartStage(TJPEGContext* c) {
+    jpeg_decompress_struct& d = c->Info;
+    const TJPEGDecodeSettings& s = c->Settings;
+    d.scale_num = 1;
+    d.scale_denom = static_cast<unsigned>(s.ScaleDenominator);
+    d.do_block_smoothing = s.Smoothing;
+    if (s.Grayscale)
+        d.out_color_space = JCS_GRAYSCALE;
+    else if (d.out_color_space == JCS_RGB)
+        d.out_color_space = JCS_EXT_BGR; // a 24-bit bitmap row stores blue, green, red
+    if (s.EightBit || d.out_color_space == JCS_GRAYSCALE) {
+        d.quantize_colors = TRUE;
+        d.desired_number_of_colors = 236;
+    }
+    if (s.BestSpeed) {
+        d.dct_method = JDCT_IFAST;
+        d.two_pass_quantize = FALSE;
+        d.dither_mode = JDITHER_ORDERED;
+    } else {
+        d.dct_method = JDCT_FLOAT; // this build's default is the integer transform
+    }
+    jpeg_start_decompress(&d);
+}
+
+void RowsStage(TJPEGContext* c) {
+    jpeg_decompress_struct& d = c->Info;
+    const bool cmyk = !d.quantize_colors && d.out_color_space == JCS_CMYK;
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW row = c->TopRow + static_cast<ptrdiff_t>(d.output_scanline) * c->RowStep;
+        if (jpeg_read_scanlines(&d, &row, 1) != 1) break;
+        if (cmyk) {
+            // The library hands out CMYK as stored in Adobe files, where 255 means no ink.
+            for (JDIMENSION x = 0; x < d.output_width; ++x) {
+                JSAMPLE* p = row + 4 * x;
+                unsigned k = p[3];
+                JSAMPLE r = static_cast<JSAMPLE>(p[0] * k / 255), g = static_cast<JSAMPLE>(p[1] * k / 255),
+                        b = static_cast<JSAMPLE>(p[2] * k / 255);
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+                p[3] = 0xFF;
+            }
+        }
+    }
+}
+
+void FinishStage(TJPEGContext* c) {
+    jpeg_finish_decompress(&c->Info);
+}
+
+using TStage = void (*)(TJPEGContext*);
+
+// Runs one stage with the error jump armed; false when the library raised a fatal error, whose code is
+// then in the error manager. See the top of the file for why nothing here may have a destructor.
+[[gnu::noinline]] bool Guarded(TJPEGContext* context, TStage stage) {
+    if (setjmp(context->Error.Jump) != 0) return false;
+    stage(context);
+    return true;
+}
+
+void Run(TJPEGContext* context, TStage stage) {
+    if (!Guarded(context, stage))
+        throw EJPEG(Format(SGraphics::SJPEGError,
+                           {std::to_string(TJPEGDecompressor::MessageNumber(context->Error.Code))}));
+}
+
+} // namespace
+
+int TJPEGDecompressor::MessageNumber(int code) {
+    // Release 6b had no arithmetic decoding and said so; this build decodes it and may instead miss a
+    // table.
+    if (code == JERR_NO_ARITH_TABLE) return JERR_ARITH_NOTIMPL;
+    return code;
+}
+
+TJPEGDecompressor::TJPEGDecompressor(std::span<const uint8_t> data, size_t memoryLimit)
+    : FContext(std::make_unique<TJPEGContext>()) {
+    TJPEGContext* c = FContext.get();
+    jpeg_std_error(&c->Error.Pub);
+    c->Error.Pub.error_exit = ErrorExit;
+    c->Error.Pub.emit_message = EmitMessage;
+    c->Error.Pub.output_message = OutputMessage;
+    c->Error.Pub.format_message = FormatMessage;
+    c->Error.Pub.reset_error_mgr = ResetErrorManager;
+    c->Error.Code = 0;
+    c->Info.err = &c->Error.Pub;
+    c->Source.Pub.init_source = InitSource;
+    c->Source.Pub.fill_input_buffer = FillInputBuffer;
+    c->Source.Pub.skip_input_data = SkipInputData;
+    c->Source.Pub.resync_to_restart = jpeg_resync_to_restart;
+    c->Source.Pub.term_source = TermSource;
+    c->Source.Pub.next_input_byte = nullptr;
+    c->Source.Pub.bytes_in_buffer = 0;
+    c->Source.Data = data.data();
+    c->Source.Size = data.size();
+    c->Source.Position = 0;
+    c->Created = false;
+    c->MemoryLimit = static_cast<long>(memoryLimit);
+    c->MultipleScans = false;
+    c->TopRow = nullptr;
+    c->RowStep = 0;
+    Run(c, CreateStage);
+}
+
+TJPEGDecompressor::~TJPEGDecompressor() {
+    // Also after an error: destroying releases everything the library allocated.
+    if (FContext->Created) jpeg_destroy_decompress(&FContext->Info);
+}
+
+TJPEGHeaderInfo TJPEGDecompressor::ReadHeader() {
+    TJPEGContext* c = FContext.get();
+    Run(c, HeaderStage);
+    TJPEGHeaderInfo info;
+    info.Width = static_cast<int>(c->Info.image_width);
+    info.Height = static_cast<int>(c->Info.image_height);
+    info.Grayscale = c->Info.jpeg_color_space == JCS_GRAYSCALE;
+    info.Progressive = c->MultipleScans;
+    return info;
+}
+
+TJPEGOutputInfo TJPEGDecompressor::Start(const TJPEGDecodeSettings& settings) {
+    TJPEGContext* c = FContext.get();
+    c->Settings = settings;
+    Run(c, StartStage);
+    const jpeg_decompress_struct& d = c->Info;
+    TJPEGOutputInfo out;
+    out.Width = static_cast<int>(d.output_width);
+    out.Height = static_cast<int>(d.output_height);
+    out.BitsPerPixel = d.quantize_colors ? 8 : d.out_color_space == JCS_CMYK ? 32 : 24;
+    if (d.quantize_colors && d.colormap) {
+        const bool grey = d.out_color_components == 1;
+        for (int i = 0; i < d.actual_number_of_colors; ++i) {
+            if (grey) {
+                JSAMPLE v = d.colormap[0][i];
+                out.ColorMap.push_back({v, v, v, 0});
+            } else {
+                out.ColorMap.push_back({d.colormap[0][i], d.colormap[1][i], d.colormap[2][i], 0});
+            }
+        }
+    }
+    return out;
+}
+
+void TJPEGDecompressor::ReadRows(uint8_t* topRow, ptrdiff_t rowStep) {
+    TJPEGContext* c = FContext.get();
+    c->TopRow = topRow;
+    c->RowStep = rowStep;
+    Run(c, RowsStage);
+}
+
+void TJPEGDecompressor::Finish() {
+    Run(FContext.get(), FinishStage);
+}

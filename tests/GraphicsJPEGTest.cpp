@@ -1,0 +1,293 @@
+// JPEG pictures: the header at loading, decoding on first need into a 24-bit or 236-grey bitmap, and
+// libjpeg's fatal errors as "JPEG error #n". Fixtures are encoded with libjpeg in the test.
+#include "graphics/GraphicsConsts.h"
+#include "graphics/GraphicsExceptions.h"
+#include "graphics/TJPEGImage.h"
+#include "graphics/TPicture.h"
+#include "stream/Consts.h"
+#include "tests/GraphicsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+using namespace gfx_test;
+
+namespace {
+
+std::string JPEGError(int n) {
+    return E(Format(SGraphics::SJPEGError, {std::to_string(n)}));
+}
+
+struct EncodeOptions {
+    int Components = 3;
+    J_COLOR_SPACE Space = JCS_RGB;
+    bool Subsample = true; // 2x2 chroma, as the course's files
+    bool Progressive = false;
+    int Quality = 100;
+};
+
+// Encodes interleaved samples (Components per pixel, top row first) into a JFIF file.
+std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& samples,
+                            EncodeOptions o = {}) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = o.Components;
+    c.in_color_space = o.Space;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, o.Quality, TRUE);
+    if (o.Components == 3 && !o.Subsample) c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
+    if (o.Progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<JSAMPLE*>(samples.data()) +
+                       static_cast<size_t>(c.next_scanline) * static_cast<size_t>(width * o.Components);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<uint8_t> file(out, out + size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return file;
+}
+
+// A 16 by 16 image in four flat 8 by 8 quadrants: red, green / blue, white.
+std::vector<uint8_t> Quadrants() {
+    std::vector<uint8_t> s;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            bool right = x >= 8, bottom = y >= 8;
+            uint8_t r = !bottom ? (right ? 0 : 255) : (right ? 255 : 0);
+            uint8_t g = !bottom ? (right ? 255 : 0) : (right ? 255 : 0);
+            uint8_t b = bottom ? 255 : 0;
+            s.insert(s.end(), {r, g, b});
+        }
+    return s;
+}
+
+std::unique_ptr<TJPEGImage> LoadJPEG(const std::vector<uint8_t>& file) {
+    auto jpeg = std::make_unique<TJPEGImage>();
+    ReadPayload(*jpeg, WithLength(file));
+    return jpeg;
+}
+
+// Every channel of every pixel within tolerance of the expected colour->
+void ExpectNear(uint32_t actual, uint32_t expected, int tolerance, const std::string& where) {
+    for (int shift : {0, 8, 16}) {
+        int a = static_cast<int>(actual >> shift & 0xFF), e = static_cast<int>(expected >> shift & 0xFF);
+        EXPECT_LE(std::abs(a - e), tolerance)
+            << where << std::hex << " actual " << actual << " expected " << expected;
+    }
+    EXPECT_EQ(actual >> 24, 0xFFu) << where;
+}
+
+// Find the start-of-frame marker and give the frame another size.
+void PatchFrameSize(std::vector<uint8_t>& file, uint16_t width, uint16_t height) {
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+            file[i + 5] = static_cast<uint8_t>(height >> 8);
+            file[i + 6] = static_cast<uint8_t>(height);
+            file[i + 7] = static_cast<uint8_t>(width >> 8);
+            file[i + 8] = static_cast<uint8_t>(width);
+            return;
+        }
+    FAIL() << "no start-of-frame marker";
+}
+
+TEST(JPEGLoading, HeaderGivesSizeAndKindBeforeAnyDecoding) {
+    auto colour = LoadJPEG(Encode(16, 16, Quadrants()));
+    EXPECT_FALSE(colour->Empty());
+    EXPECT_EQ(colour->Width(), 16);
+    EXPECT_EQ(colour->Height(), 16);
+    EXPECT_FALSE(colour->HeaderGrayscale());
+    EXPECT_FALSE(colour->ProgressiveEncoding());
+    EXPECT_FALSE(colour->Decoded());
+
+    auto grey =
+        LoadJPEG(Encode(20, 9, std::vector<uint8_t>(180, 90), {.Components = 1, .Space = JCS_GRAYSCALE}));
+    EXPECT_EQ(grey->Width(), 20);
+    EXPECT_EQ(grey->Height(), 9);
+    EXPECT_TRUE(grey->HeaderGrayscale());
+
+    auto progressive = LoadJPEG(Encode(16, 16, Quadrants(), {.Progressive = true}));
+    EXPECT_TRUE(progressive->ProgressiveEncoding());
+
+    // Through picture data.
+    TPicture picture;
+    TMemoryStream s(
+        PictureData("TJPEGImage", WithLength(Encode(24, 8, std::vector<uint8_t>(24 * 8 * 3, 40)))));
+    picture.ReadData(s);
+    EXPECT_EQ(picture.Graphic()->ClassName(), "TJPEGImage");
+    EXPECT_EQ(picture.Width(), 24);
+    EXPECT_EQ(picture.Height(), 8);
+}
+
+TEST(JPEGDecoding, ColourDecodesOnceToATwentyFourBitBitmap) {
+    for (bool subsample : {false, true}) {
+        auto jpeg = LoadJPEG(Encode(16, 16, Quadrants(), {.Subsample = subsample}));
+        int starts = 0, ends = 0;
+        jpeg->OnProgress = [&](TObject*, TProgressStage stage, int percent, const std::string&) {
+            starts += stage == TProgressStage::psStarting;
+            ends += stage == TProgressStage::psEnding && percent == 100;
+        };
+        const TBitmap* bitmap = jpeg->DecodedBitmap();
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(jpeg->DecodedBitmap(), bitmap);
+        EXPECT_EQ(starts, 1);
+        EXPECT_EQ(ends, 1);
+        EXPECT_EQ(bitmap->PixelFormat(), pf24bit);
+        EXPECT_FALSE(bitmap->TopDown());
+        EXPECT_TRUE(jpeg->Palette().empty());
+        std::vector<uint32_t> px = bitmap->ToBGRA();
+        ASSERT_EQ(px.size(), 256u);
+        // Away from the quadrant edges, where subsampled chroma blends.
+        const int tolerance = 6;
+        for (int y : {0, 2, 13, 15})
+            for (int x : {0, 2, 13, 15}) {
+                bool right = x >= 8, bottom = y >= 8;
+                uint32_t expected = !bottom ? (right ? Rgb(0, 255, 0) : Rgb(255, 0, 0))
+                                            : (right ? Rgb(255, 255, 255) : Rgb(0, 0, 255));
+                ExpectNear(px[static_cast<size_t>(y * 16 + x)], expected, tolerance,
+                           "subsample " + std::to_string(subsample) + " at " + std::to_string(x) + "," +
+                               std::to_string(y));
+            }
+    }
+}
+
+TEST(JPEGDecoding, GreyscaleGoesThrough236GreyLevels) {
+    // Rows of flat grey 51 (level 47 exactly, so dithering adds nothing) above a gradient.
+    std::vector<uint8_t> samples;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            samples.push_back(y < 8 ? 51 : static_cast<uint8_t>(x * 8));
+    auto jpeg = LoadJPEG(Encode(32, 16, samples, {.Components = 1, .Space = JCS_GRAYSCALE}));
+    const TBitmap* bitmap = jpeg->DecodedBitmap();
+    EXPECT_EQ(bitmap->PixelFormat(), pf8bit);
+    ASSERT_EQ(bitmap->ColorTable().size(), 236u);
+    for (int j = 0; j < 236; ++j) {
+        uint8_t v = static_cast<uint8_t>((j * 255 + 117) / 235); // evenly spaced from black to white
+        EXPECT_EQ(bitmap->ColorTable()[static_cast<size_t>(j)], (TRGBQuad{v, v, v, 0})) << j;
+    }
+    EXPECT_EQ(jpeg->Palette().size(), 236u);
+    EXPECT_TRUE(jpeg->PaletteModified());
+    std::vector<uint32_t> px = bitmap->ToBGRA();
+    for (int x = 0; x < 32; ++x) {
+        EXPECT_EQ(px[static_cast<size_t>(x)], Rgb(51, 51, 51)) << x;
+        ExpectNear(px[static_cast<size_t>(15 * 32 + x)], Rgb(x * 8, x * 8, x * 8), 4,
+                   "gradient " + std::to_string(x));
+    }
+}
+
+TEST(JPEGDecoding, SettingsForGreyOrEightBitOutputAndScale) {
+    auto grey = LoadJPEG(Encode(16, 16, Quadrants()));
+    grey->SetGrayscale(true);
+    EXPECT_EQ(grey->DecodedBitmap()->PixelFormat(), pf8bit);
+    EXPECT_EQ(grey->DecodedBitmap()->ColorTable().size(), 236u);
+
+    auto eight = LoadJPEG(Encode(16, 16, Quadrants(), {.Subsample = false}));
+    eight->SetPixelFormat(jf8Bit);
+    const TBitmap* b = eight->DecodedBitmap();
+    EXPECT_EQ(b->PixelFormat(), pf8bit);
+    EXPECT_LE(b->ColorTable().size(), 236u);
+    ExpectNear(b->ToBGRA()[0], Rgb(255, 0, 0), 12, "8-bit red");
+    ExpectNear(b->ToBGRA()[255], Rgb(255, 255, 255), 12, "8-bit white");
+
+    auto half = LoadJPEG(Encode(17, 16, std::vector<uint8_t>(17 * 16 * 3, 200)));
+    half->SetScale(jsHalf);
+    EXPECT_EQ(half->Width(), 9);
+    EXPECT_EQ(half->DecodedBitmap()->Width(), 9);
+    EXPECT_EQ(half->DecodedBitmap()->Height(), 8);
+}
+
+TEST(JPEGDecoding, CMYKBecomesOpaqueThirtyTwoBitPixels) {
+    // Stored as Adobe files store it: 255 is no ink. Cyan-free, magenta- and yellow-full: red.
+    std::vector<uint8_t> samples;
+    for (int i = 0; i < 64; ++i)
+        samples.insert(samples.end(), {255, 0, 0, 255});
+    auto jpeg = LoadJPEG(Encode(8, 8, samples, {.Components = 4, .Space = JCS_CMYK}));
+    const TBitmap* b = jpeg->DecodedBitmap();
+    EXPECT_EQ(b->BitsPerPixel(), 32);
+    for (uint32_t p : b->ToBGRA())
+        ExpectNear(p, Rgb(255, 0, 0), 4, "cmyk");
+}
+
+TEST(JPEGDecoding, ATruncatedFileDecodesWhatItHasWithoutMessage) {
+    std::vector<uint8_t> samples;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            samples.insert(samples.end(), {static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 4), 100});
+    std::vector<uint8_t> file = Encode(64, 64, samples);
+    file.resize(file.size() * 2 / 3);
+    auto jpeg = LoadJPEG(file);
+    const TBitmap* b = nullptr;
+    EXPECT_EQ(ErrorOf<Exception>([&] { b = jpeg->DecodedBitmap(); }), "no error");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Width(), 64);
+    EXPECT_EQ(b->Height(), 64);
+    ExpectNear(b->ToBGRA()[2 * 64 + 3], Rgb(12, 8, 100), 8, "decoded part");
+}
+
+// ---- Faults -------------------------------------------------------------------------------------------
+
+TEST(JPEGMalformed, EmptyDataLoadsAndFailsWithFortyTwoWhenFirstDecoded) {
+    auto jpeg = LoadJPEG({});
+    EXPECT_FALSE(jpeg->Empty());
+    EXPECT_EQ(jpeg->Width(), 0);
+    EXPECT_EQ(ErrorOf<EJPEG>([&] { jpeg->DecodedBitmap(); }), JPEGError(42));
+    // The bitmap of the failed decoding stays, empty, and no further error is raised.
+    const TBitmap* b = nullptr;
+    EXPECT_EQ(ErrorOf<Exception>([&] {
+                  jpeg->Decode();
+                  b = jpeg->DecodedBitmap();
+              }),
+              "no error");
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(b->Empty());
+}
+
+TEST(JPEGMalformed, HeaderFaultsFailAtLoading) {
+    TJPEGImage jpeg;
+    EXPECT_EQ(ErrorOf<EJPEG>([&] { ReadPayload(jpeg, WithLength(Bytes().Str("GIF89a, not a JPEG").v)); }),
+              JPEGError(53));
+    // Start and end of image with nothing between: no image.
+    EXPECT_EQ(ErrorOf<EJPEG>([&] {
+                  ReadPayload(jpeg, WithLength(Bytes().Raw({0xFF, 0xD8, 0xFF, 0xD9}).v));
+              }),
+              JPEGError(51));
+    // The payload is shorter than its length field.
+    std::vector<uint8_t> payload = WithLength(Encode(8, 8, std::vector<uint8_t>(192, 7)));
+    payload.pop_back();
+    EXPECT_EQ(ErrorOf<EReadError>([&] { ReadPayload(jpeg, payload); }), E(SConsts::SReadError));
+}
+
+TEST(JPEGMalformed, HugeFramesFailBeforeAllocatingTheirPixels) {
+    // A baseline frame of 60000 by 60000 would need a 10 GB bitmap.
+    std::vector<uint8_t> baseline = Encode(16, 16, Quadrants());
+    PatchFrameSize(baseline, 60000, 60000);
+    auto big = LoadJPEG(baseline);
+    EXPECT_EQ(big->Width(), 60000);
+    EXPECT_EQ(ErrorOf<EJPEG>([&] { big->DecodedBitmap(); }), JPEGError(54));
+
+    // A multi-scan frame of that size would need gigabytes of coefficients inside the library, which
+    // then asks for the backing store it does not have.
+    std::vector<uint8_t> progressive = Encode(16, 16, Quadrants(), {.Progressive = true});
+    PatchFrameSize(progressive, 60000, 60000);
+    auto multi = LoadJPEG(progressive);
+    EXPECT_EQ(ErrorOf<EJPEG>([&] { multi->DecodedBitmap(); }), JPEGError(49));
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+// Helpers shared by the picture tests: a little-endian byte builder for hand-made files, picture data
+// with a tag, and a way to capture the exact class and message of the error an operation raises.
+#pragma once
+
+#include "graphics/TGraphic.h"
+#include "stream/Exceptions.h"
+#include "stream/TStream.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gfx_test {
+
+// Bytes written field by field, little-endian.
+struct Bytes {
+    std::vector<uint8_t> v;
+
+    Bytes& U8(uint32_t x) {
+        v.push_back(static_cast<uint8_t>(x));
+        return *this;
+    }
+    Bytes& U16(uint32_t x) { return U8(x & 0xFF).U8(x >> 8 & 0xFF); }
+    Bytes& U32(uint32_t x) { return U16(x & 0xFFFF).U16(x >> 16); }
+    Bytes& I32(int32_t x) { return U32(static_cast<uint32_t>(x)); }
+    Bytes& Str(std::string_view s) {
+        v.insert(v.end(), s.begin(), s.end());
+        return *this;
+    }
+    Bytes& Raw(std::span<const uint8_t> b) {
+        v.insert(v.end(), b.begin(), b.end());
+        return *this;
+    }
+    Bytes& Raw(std::initializer_list<uint8_t> b) {
+        v.insert(v.end(), b.begin(), b.end());
+        return *this;
+    }
+    Bytes& Fill(size_t n, uint8_t b) {
+        v.insert(v.end(), n, b);
+        return *this;
+    }
+    size_t Size() const { return v.size(); }
+};
+
+// Picture data: the tag's length byte, the tag, the payload.
+inline std::vector<uint8_t> PictureData(std::string_view tag, std::span<const uint8_t> payload) {
+    Bytes b;
+    b.U8(static_cast<uint32_t>(tag.size())).Str(tag).Raw(payload);
+    return b.v;
+}
+
+// A payload with a 4-byte length field in front.
+inline std::vector<uint8_t> WithLength(std::span<const uint8_t> file) {
+    Bytes b;
+    b.U32(static_cast<uint32_t>(file.size())).Raw(file);
+    return b.v;
+}
+
+// Runs op and reports how it ended: "E: message" when it raised E, "no error", or a note naming any
+// other exception, so one EXPECT_EQ checks both the class and the exact text.
+template <class E, class Op> std::string ErrorOf(Op&& op) {
+    try {
+        op();
+    } catch (const E& e) {
+        return "E: " + e.Message();
+    } catch (const std::exception& e) {
+        return std::string("unexpected exception: ") + e.what();
+    }
+    return "no error";
+}
+
+inline std::string E(std::string_view message) {
+    return "E: " + std::string(message);
+}
+
+// Reads a kind's payload from its own stream, as picture data reading does.
+template <class G> void ReadPayload(G& graphic, const std::vector<uint8_t>& payload) {
+    TMemoryStream s(payload);
+    graphic.ReadData(s);
+}
+
+// 0xAARRGGBB of an opaque colour.
+constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return 0xFF000000u | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+}
+
+} // namespace gfx_test
