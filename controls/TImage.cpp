@@ -1,7 +1,9 @@
 // Picture control: destination rectangle, painting and the picture-changed handler.
 #include "controls/TImage.h"
 
+#include "controls/Graphics.h"
 #include "graphics/TBitmap.h"
+#include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_unique<TPicture>()) {
@@ -101,8 +103,15 @@ void TImage::Paint(ICanvas& canvas) {
         FPixels = bitmap->ToBGRA();
         FPixelsOf = graphic;
     }
-    canvas.StretchDrawPixels(DestRect(), bitmap->Width(), bitmap->Height(), FPixels.data(),
-                             graphic->Transparent());
+    TRect dest = DestRect();
+    // A GIF draws its first frame at the frame's place on its screen, after the background fill when
+    // the frame has a transparent colour.
+    if (auto* gif = dynamic_cast<TGIFImage*>(graphic)) {
+        if (gif->NeedsBackgroundFill()) canvas.FillRect(dest, ColorToRGB(gif->BackgroundColor()));
+        TGIFFrameRect f = gif->FrameRect(dest.Width(), dest.Height());
+        dest = TRect{f.Left, f.Top, f.Right, f.Bottom}.Offset(dest.Left, dest.Top);
+    }
+    canvas.StretchDrawPixels(dest, bitmap->Width(), bitmap->Height(), FPixels.data(), graphic->Transparent());
 }
 
 static TPersistent* GetPicture(const TImage& c) {

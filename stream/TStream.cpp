@@ -18,7 +18,7 @@ static int64_t ClampedSeek(int64_t current, int64_t size, int64_t offset, TSeekO
 }
 
 size_t TCustomMemoryStream::Read(void* buffer, size_t count) {
-    if (FPosition >= FData.size()) return 0;
+    if (count == 0 || FPosition >= FData.size()) return 0;
     size_t n = std::min(count, FData.size() - FPosition);
     std::memcpy(buffer, FData.data() + FPosition, n);
     FPosition += n;
@@ -32,7 +32,7 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
-    if (FPosition >= FData.size()) return 0;
+    if (count == 0 || FPosition >= FData.size()) return 0;
     size_t n = std::min(count, FData.size() - FPosition);
     std::memcpy(buffer, FData.data() + FPosition, n);
     FPosition += n;
