@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
@@ -85,7 +84,6 @@ int Count(const QImage& image, const TRect& r, QRgb colour) {
     return n;
 }
 
-// The metrics the platform measures a control's font with.
 // Pixels of text drawn in clBlue, antialiased edges included.
 int Bluish(const QImage& image, const TRect& r) {
     int n = 0;
@@ -97,6 +95,7 @@ int Bluish(const QImage& image, const TRect& r) {
     return n;
 }
 
+// The metrics the platform measures a control's font with.
 QFontMetrics MetricsOf(const TFont& font) {
     return QFontMetrics(QtFont(font.LogFont()).Font());
 }
@@ -333,20 +332,24 @@ TEST(QtRichEdit, DefaultFormatCentringAndReadOnly) {
     fixed->Lines()->Add("Sólo lectura");
     fixed->SetModified(false);
     auto* fixedEdit = dynamic_cast<QTextEdit*>(fixed->ClientPeer());
+    fixed->SelectAll();
+    EXPECT_EQ(fixed->SelText(), "Sólo lectura\r\n");
+    fixed->CopyToClipboard();
     fixed->SetSelStart(0);
     Type(fixedEdit, "abc");
     Key(fixedEdit, Qt::Key_V, "\x16", Qt::ControlModifier);
-    EXPECT_EQ(fixed->Lines()->Get(0), "Sólo lectura");
+    EXPECT_EQ(fixed->Text(), "Sólo lectura\r\n");
     EXPECT_FALSE(fixed->Modified());
-    fixed->SelectAll();
-    EXPECT_EQ(fixed->SelText(), "Sólo lectura\r\n");
     fixed->SetSelStart(0);
-    Key(fixedEdit, Qt::Key_Right, {}, Qt::ShiftModifier); // the keyboard selects too
-    EXPECT_EQ(fixed->SelLength(), 1);
+    Key(fixedEdit, Qt::Key_Right, {}, Qt::ShiftModifier); // the keyboard selects
+    Key(fixedEdit, Qt::Key_Right, {}, Qt::ShiftModifier);
+    EXPECT_EQ(fixed->SelText(), "Só");
 
-    // The other rich edits take typing.
+    // The other rich edits take typing and pasting: what was copied goes in.
     rich->SetSelStart(0);
     Type(edit, "abc");
-    EXPECT_EQ(rich->Lines()->Get(0), "abcProcedimientos Geométricos");
+    Key(edit, Qt::Key_V, "\x16", Qt::ControlModifier);
+    EXPECT_EQ(rich->Lines()->Get(0), "abcSólo lectura");
+    EXPECT_EQ(rich->Lines()->Get(1), "Procedimientos Geométricos");
     EXPECT_TRUE(rich->Modified());
 }
