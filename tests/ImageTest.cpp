@@ -10,7 +10,7 @@ namespace {
 
 void Put(std::vector<uint8_t>& b, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
-        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        b.push_back(i < 4 ? static_cast<uint8_t>(v >> (8 * i)) : 0);
 }
 
 // Picture data as stored: the "TBitmap" tag, a 4-byte length, then a 24-bit BMP of w x h pixels.
