@@ -291,3 +291,95 @@ TEST(JPEGMalformed, HugeFramesFailBeforeAllocatingTheirPixels) {
 }
 
 } // namespace
+
+namespace {
+// Decodes a file with the library's own command-line decoder; empty when it is not installed.
+std::vector<uint8_t> ReferenceDecode(const std::vector<uint8_t>& file, const std::string& options, int& width,
+                                     int& height, int& channels) {
+    std::string path = ::testing::TempDir() + "orv_reference.jpg";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) return {};
+        std::fwrite(file.data(), 1, file.size(), f);
+        std::fclose(f);
+    }
+    std::string command = "djpeg " + options + " -pnm '" + path + "' 2>/dev/null";
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return {};
+    std::vector<uint8_t> out;
+    uint8_t buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.insert(out.end(), buf, buf + n);
+    pclose(p);
+    std::remove(path.c_str());
+    // "P6" or "P5", width, height, maxval, one blank, then the samples.
+    if (out.size() < 2 || out[0] != 'P') return {};
+    channels = out[1] == '6' ? 3 : 1;
+    int fields[3] = {0, 0, 0};
+    size_t i = 2;
+    for (int k = 0; k < 3; ++k) {
+        while (i < out.size() && std::isspace(out[i]))
+            ++i;
+        while (i < out.size() && std::isdigit(out[i]))
+            fields[k] = fields[k] * 10 + (out[i++] - '0');
+    }
+    ++i;
+    width = fields[0];
+    height = fields[1];
+    return {out.begin() + static_cast<std::ptrdiff_t>(i), out.end()};
+}
+
+std::vector<uint8_t> Noise(int width, int height, int components) {
+    std::vector<uint8_t> s;
+    uint32_t state = 12345;
+    for (int i = 0; i < width * height * components; ++i) {
+        state = state * 1103515245u + 12345u;
+        int smooth = (i / components % width) * 255 / width; // a ramp with noise, like a photograph
+        s.push_back(static_cast<uint8_t>(std::clamp(smooth + static_cast<int>(state >> 27) - 16, 0, 255)));
+    }
+    return s;
+}
+} // namespace
+
+// The library's own decoder with the floating-point transform is the reference: the same pixels, to
+// the last bit, for colour; for greyscale, its one-pass 236-level dithered output.
+TEST(JPEGReference, MatchesTheLibrarysOwnFloatDecoder) {
+    struct Case {
+        const char* Label;
+        int Components;
+        J_COLOR_SPACE Space;
+        const char* Options;
+    };
+    for (const Case& c :
+         {Case{"colour", 3, JCS_RGB, "-dct float"},
+          Case{"greyscale", 1, JCS_GRAYSCALE, "-dct float -colors 236 -onepass -dither fs"}}) {
+        SCOPED_TRACE(c.Label);
+        const int w = 97, h = 61;
+        EncodeOptions o;
+        o.Components = c.Components;
+        o.Space = c.Space;
+        o.Quality = 85;
+        std::vector<uint8_t> file = Encode(w, h, Noise(w, h, c.Components), o);
+        int rw = 0, rh = 0, channels = 0;
+        std::vector<uint8_t> reference = ReferenceDecode(file, c.Options, rw, rh, channels);
+        if (reference.empty()) GTEST_SKIP() << "djpeg is not installed";
+        ASSERT_EQ(rw, w);
+        ASSERT_EQ(rh, h);
+        ASSERT_EQ(reference.size(), static_cast<size_t>(w * h * channels));
+        auto jpeg = LoadJPEG(file);
+        const TBitmap* bitmap = jpeg->DecodedBitmap();
+        ASSERT_NE(bitmap, nullptr);
+        std::vector<uint32_t> pixels = bitmap->ToBGRA();
+        int differing = 0;
+        for (int i = 0; i < w * h; ++i) {
+            uint32_t p = pixels[static_cast<size_t>(i)];
+            uint8_t r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+            const uint8_t* ref = &reference[static_cast<size_t>(i * channels)];
+            bool same = channels == 3 ? (r == ref[0] && g == ref[1] && b == ref[2])
+                                      : (r == ref[0] && g == ref[0] && b == ref[0]);
+            differing += !same;
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
