@@ -45,7 +45,9 @@ struct TSample {
 };
 
 std::vector<uint8_t> Stored(std::string_view kind, const std::vector<uint8_t>& file, bool withLength) {
-    std::vector<uint8_t> data{static_cast<uint8_t>(kind.size())};
+    std::vector<uint8_t> data;
+    data.reserve(1 + kind.size() + 4 + file.size());
+    data.push_back(static_cast<uint8_t>(kind.size()));
     data.insert(data.end(), kind.begin(), kind.end());
     if (withLength)
         for (int shift = 0; shift < 32; shift += 8)
@@ -100,7 +102,7 @@ const TSampleImage& GIFPixels() {
 const TSample& GIF() {
     static const TSample sample = [] {
         std::vector<uint32_t> table = MakeScene(256, 1, 0, 10).Pixels;
-        const TSampleGIFFrame frame{GIFPixels()};
+        const TSampleGIFFrame frame{.Image = GIFPixels()};
         TSample s{"gif", 640, 480, EncodeGIF(std::span(&frame, 1), {.GlobalTable = table}), {}, {}};
         s.Data = Stored("TGIFImage", s.File, false);
         return s;

@@ -14,7 +14,7 @@ namespace SamplePictures {
 struct TSampleImage {
     int Width = 0;
     int Height = 0;
-    std::vector<uint32_t> Pixels;
+    std::vector<uint32_t> Pixels{};
 };
 
 // A deterministic picture with smooth gradients, edges and a little noise, so that it compresses
@@ -24,11 +24,11 @@ TSampleImage MakeScene(int width, int height, int colors = 0, uint32_t seed = 1)
 
 // ---- BMP ----
 struct TBMPOptions {
-    int BitsPerPixel = 24;            // 1, 4, 8 (pixels are indexes), 16, 24 or 32 (pixels are colours)
-    bool TopDown = false;             // negative height, top row stored first
-    bool CoreHeader = false;          // the 12-byte header with 3-byte colour-table entries
-    bool BitFields = false;           // 16 and 32 bits: masks after the header (5-6-5 for 16 bits)
-    std::vector<uint32_t> ColorTable; // 0x00RRGGBB, for 8 bits or less
+    int BitsPerPixel = 24;              // 1, 4, 8 (pixels are indexes), 16, 24 or 32 (pixels are colours)
+    bool TopDown = false;               // negative height, top row stored first
+    bool CoreHeader = false;            // the 12-byte header with 3-byte colour-table entries
+    bool BitFields = false;             // 16 and 32 bits: masks after the header (5-6-5 for 16 bits)
+    std::vector<uint32_t> ColorTable{}; // 0x00RRGGBB, for 8 bits or less
 };
 std::vector<uint8_t> EncodeBMP(const TSampleImage& image, const TBMPOptions& options = {});
 
@@ -37,9 +37,9 @@ std::vector<uint8_t> EncodeBMP(const TSampleImage& image, const TBMPOptions& opt
 // ColorTable for 4 or 8 bits. The AND mask is set where alpha is 0 (32 bits) or the index is
 // MaskIndex (fewer bits).
 struct TIconImage {
-    TSampleImage Image;
+    TSampleImage Image{};
     int BitsPerPixel = 32;
-    std::vector<uint32_t> ColorTable;
+    std::vector<uint32_t> ColorTable{};
     int MaskIndex = -1;
 };
 std::vector<uint8_t> EncodeICO(std::span<const TIconImage> images);
@@ -53,21 +53,21 @@ std::vector<uint8_t> EncodeLZW(std::span<const uint8_t> indexes, int minCodeSize
 struct TSampleGIFFrameOptions {
     int Left = 0, Top = 0;
     bool Interlaced = false;
-    int TransparentIndex = -1;        // >= 0: a graphic control extension naming it
-    int DelayCs = 0;                  // with a graphic control extension
-    std::vector<uint32_t> LocalTable; // 0x00RRGGBB; empty: the global table applies
+    int TransparentIndex = -1;          // >= 0: a graphic control extension naming it
+    int DelayCs = 0;                    // with a graphic control extension
+    std::vector<uint32_t> LocalTable{}; // 0x00RRGGBB; empty: the global table applies
     int ClearEvery = 0;
 };
 struct TSampleGIFFrame {
-    TSampleImage Image; // indexes
-    TSampleGIFFrameOptions Options;
+    TSampleImage Image{}; // indexes
+    TSampleGIFFrameOptions Options{};
 };
 struct TGIFOptions {
     std::string_view Version = "89a";
     int ScreenWidth = 0, ScreenHeight = 0; // 0: the first frame's size
-    std::vector<uint32_t> GlobalTable;     // 0x00RRGGBB; padded to a power of two
+    std::vector<uint32_t> GlobalTable{};   // 0x00RRGGBB; padded to a power of two
     int BackgroundIndex = 0;
-    std::string_view Comment;   // a comment extension when not empty
+    std::string_view Comment{}; // a comment extension when not empty
     bool LoopExtension = false; // the application extension of looping animations
 };
 std::vector<uint8_t> EncodeGIF(std::span<const TSampleGIFFrame> frames, const TGIFOptions& options);

@@ -10,7 +10,7 @@
 #include <span>
 
 namespace {
-// Larger frames are decoded but not converted to 32-bit pixels, to keep each run short.
+// A larger first frame is decoded but not made into a bitmap, to keep each run short.
 constexpr int64_t kMaxConvertedPixels = 4 << 20;
 
 void Draw(TGIFImage& gif) {
@@ -18,12 +18,12 @@ void Draw(TGIFImage& gif) {
     gif.FrameRect(gif.Width(), gif.Height());
     gif.FrameRect(105, 105);
     if (gif.NeedsBackgroundFill()) gif.BackgroundColor();
-    for (const auto& frame : gif.Images())
-        frame->Mask();
+    if (gif.Images().empty()) return;
+    const TGIFFrame& first = *gif.Images().front();
+    if (static_cast<int64_t>(first.Width()) * first.Height() > kMaxConvertedPixels) return;
     const TBitmap* bitmap = gif.DecodedBitmap();
-    if (!bitmap || bitmap->Empty() ||
-        static_cast<int64_t>(bitmap->Width()) * bitmap->Height() > kMaxConvertedPixels)
-        return;
+    if (!bitmap || bitmap->Empty()) return;
+    first.Mask();
     volatile uint32_t sink = 0;
     for (uint32_t p : bitmap->ToBGRA())
         sink = sink + p;

@@ -14,6 +14,7 @@
 #include "stream/TStream.h"
 #include "stream/TWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -114,11 +115,24 @@ std::vector<uint8_t> CheckedICO(std::span<const TIconImage> images, const std::s
     Check(icon.Entries().size() == images.size(), name + ": entries");
     const TBitmap* bitmap = icon.DecodedBitmap();
     Check(bitmap && bitmap->Width() == icon.Width() && bitmap->Height() == icon.Height(), name + ": image");
+    // The image chosen for the large-icon size, with alpha 0 where its mask is set.
+    auto chosen = std::find_if(images.begin(), images.end(),
+                               [&](const TIconImage& i) { return i.Image.Width == icon.Width(); });
+    Check(chosen != images.end(), name + ": chosen size");
+    std::vector<uint32_t> pixels = bitmap->ToBGRA();
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint32_t p = chosen->Image.Pixels[i];
+        const bool masked =
+            chosen->BitsPerPixel == 32 ? (p >> 24) == 0 : static_cast<int>(p) == chosen->MaskIndex;
+        const uint32_t rgb = chosen->BitsPerPixel == 32 ? p & 0xFFFFFF : chosen->ColorTable.at(p);
+        Check(masked ? (pixels[i] >> 24) == 0 : pixels[i] == Opaque(rgb),
+              name + ": pixel " + std::to_string(i));
+    }
     return file;
 }
 
 std::vector<TIconImage> SampleIcons() {
-    TIconImage large{MakeScene(32, 32, 0, 11), 32};
+    TIconImage large{.Image = MakeScene(32, 32, 0, 11), .BitsPerPixel = 32};
     for (size_t i = 0; i < large.Image.Pixels.size(); ++i)
         large.Image.Pixels[i] |= (i % 32 < 4 ? 0u : 0xFFu) << 24; // a transparent band on the left
     TIconImage small{MakeScene(16, 16, 16, 12), 4, Palette(16, 13), 0};
@@ -154,7 +168,7 @@ std::vector<uint8_t> CheckedGIF(std::span<const TSampleGIFFrame> frames, const T
 
 void WriteGIFs(const fs::path& dir) {
     const std::vector<uint32_t> table256 = Palette(256, 21), table4 = Palette(4, 22);
-    const TSampleGIFFrame plain{MakeScene(37, 21, 256, 23)};
+    const TSampleGIFFrame plain{.Image = MakeScene(37, 21, 256, 23)};
     Save(dir, "plain-256.gif", CheckedGIF(std::span(&plain, 1), {.GlobalTable = table256}, "plain-256"));
     Save(dir, "plain-87a.gif",
          CheckedGIF(std::span(&plain, 1), {.Version = "87a", .GlobalTable = table256}, "plain-87a"));
@@ -231,7 +245,9 @@ void WriteJPEGs(const fs::path& dir) {
 
 // Stored picture data: the kind's name with its length byte, then the payload.
 std::vector<uint8_t> PictureData(std::string_view kind, const std::vector<uint8_t>& file, bool withLength) {
-    std::vector<uint8_t> data{static_cast<uint8_t>(kind.size())};
+    std::vector<uint8_t> data;
+    data.reserve(1 + kind.size() + 4 + file.size());
+    data.push_back(static_cast<uint8_t>(kind.size()));
     data.insert(data.end(), kind.begin(), kind.end());
     if (withLength)
         for (int shift = 0; shift < 32; shift += 8)
@@ -293,7 +309,7 @@ std::vector<uint8_t> SampleDefinition() {
     Image(w, "Image40", PictureData("TBitmap", EncodeBMP(MakeScene(30, 20, 0, 41)), true), "Stretch");
     Image(w, "Image41", PictureData("TJPEGImage", EncodeJPEG(MakeScene(40, 24, 0, 42), false), true),
           "Proportional");
-    const TSampleGIFFrame frame{MakeScene(20, 12, 16, 43), {.TransparentIndex = 3}};
+    const TSampleGIFFrame frame{.Image = MakeScene(20, 12, 16, 43), .Options = {.TransparentIndex = 3}};
     Image(w, "Image42",
           PictureData("TGIFImage", EncodeGIF(std::span(&frame, 1), {.GlobalTable = Palette(16, 44)}), false),
           "Center");

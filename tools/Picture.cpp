@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -91,8 +92,9 @@ QImage PaintPicture(TImage& image) {
 }
 
 int RunPicture(const std::string& path, const std::string& outPath) {
+    std::error_code ec;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in || std::filesystem::is_directory(path, ec)) {
         PrintLine("Cannot open file \"" + path + "\".");
         return 1;
     }

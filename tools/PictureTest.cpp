@@ -139,7 +139,7 @@ TEST(PicturePainting, BitmapPixelsExactlyOnA24BitSurface) {
 TEST(PicturePainting, GIFFirstFrameThroughItsColourTable) {
     const std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
     TSampleGIFFrame frame{{3, 2, {0, 1, 2, 3, 3, 0}}, {.TransparentIndex = 3}};
-    TSampleGIFFrame second{{3, 2, {1, 1, 1, 1, 1, 1}}};
+    TSampleGIFFrame second{.Image = {3, 2, {1, 1, 1, 1, 1, 1}}};
     std::vector<TSampleGIFFrame> frames = {frame, second};
     QImage surface = Paint(EncodeGIF(frames, {.GlobalTable = table}));
     ASSERT_EQ(surface.size(), QSize(3, 2));
@@ -207,6 +207,7 @@ TEST_F(PictureCommand, FailuresPrintTheErrorBoxTextAndWriteNothing) {
     };
     expectFailure((Dir / "missing.bmp").string(),
                   "Cannot open file \"" + (Dir / "missing.bmp").string() + "\".");
+    expectFailure(Dir.string(), "Cannot open file \"" + Dir.string() + "\".");
     expectFailure(Write("notes.txt", Bytes({'h', 'e', 'l', 'l', 'o'})),
                   "Unknown picture format: the file is not a bitmap, JPEG or GIF file.");
     expectFailure(Write("empty.bmp", {}),
