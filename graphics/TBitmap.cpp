@@ -223,6 +223,8 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     // The pixel memory the bitmap needs, in 64-bit arithmetic so no header can overflow it.
     const int64_t height = std::abs(static_cast<int64_t>(h.Height));
     const int64_t stride = StrideOf(std::max(h.Width, 0), h.BitCount);
+    // An absurd depth or size would overflow even 64 bits; no such bitmap is valid.
+    if (stride > 0 && height > INT64_MAX / stride) InvalidBitmap();
     const int64_t dibBytes = stride * height;
     int64_t imageSize = (h.SizeImage == 0 || h.Compression == BI_RGB) ? dibBytes : int64_t{h.SizeImage};
     // Pixels beyond the bitmap's memory are never read, whatever the image-size field claims.
