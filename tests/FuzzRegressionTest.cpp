@@ -178,7 +178,7 @@ TEST(FuzzFindingBitmap, AbsurdDepthIsInvalidWithoutOverflow) {
     std::vector<uint8_t> file;
     auto put = [&](uint64_t v, int bytes) {
         for (int i = 0; i < bytes; ++i)
-            file.push_back(static_cast<uint8_t>(v >> (8 * i)));
+            file.push_back(i < 8 ? static_cast<uint8_t>(v >> (8 * i)) : 0);
     };
     put('B' | 'M' << 8, 2); // signature
     put(54, 4);             // file size
