@@ -1,9 +1,13 @@
-// orvanta-assets OUTDIR: writes the binary files the course source refers to (icons, and the pictures
-// of the pages) into OUTDIR. Files whose bytes are unchanged are not rewritten, so the build stays
-// incremental.
+// orvanta-assets OUTDIR [--page N]: writes the binary files the course source refers to into OUTDIR:
+// the icons, or with --page the pictures of page N (into OUTDIR/pictures) and the page's stamp file.
+// Files whose bytes are unchanged are not rewritten, so the build stays incremental.
 #include "content/IconArt.h"
+#include "content/toolkit/Drawing.h"
+#include "content/toolkit/Recipe.h"
 
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,11 +26,38 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::vector<uint8_t
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
+
+int Pictures(const std::filesystem::path& out, int page, int argc, char** argv) {
+    // Text in pictures is drawn by Qt's raster engine; no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    RegisterPictureFonts();
+    for (const Recipe& r : PictureRecipes(page)) {
+        if (!WriteIfChanged(out / "pictures" / r.File, r.Make())) {
+            std::fprintf(stderr, "orvanta-assets: cannot write %s\n", r.File.c_str());
+            return 1;
+        }
+    }
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "page%02d.stamp", page);
+    std::ofstream(out / "pictures" / stamp, std::ios::trunc) << page << '\n';
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[2]) == "--page") {
+        char* end = nullptr;
+        long page = std::strtol(argv[3], &end, 10);
+        if (*end || page < 0 || page > 47) {
+            std::fprintf(stderr, "orvanta-assets: no page %s\n", argv[3]);
+            return 2;
+        }
+        std::filesystem::create_directories(std::filesystem::path(argv[1]) / "pictures");
+        return Pictures(argv[1], int(page), argc, argv);
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: orvanta-assets OUTDIR\n");
+        std::fprintf(stderr, "usage: orvanta-assets OUTDIR [--page N]\n");
         return 2;
     }
     std::filesystem::path out = argv[1];

@@ -2,6 +2,8 @@
 // picture control on the Qt canvas and saved as PNG.
 #include "tools/Picture.h"
 
+#include "tools/PictureFacts.h"
+
 #include "app/ErrorText.h"
 #include "controls/Graphics.h"
 #include "controls/TImage.h"
@@ -24,14 +26,6 @@
 
 namespace {
 
-bool StartsWith(std::span<const uint8_t> file, std::initializer_list<uint8_t> signature) {
-    if (file.size() < signature.size()) return false;
-    size_t i = 0;
-    for (uint8_t b : signature)
-        if (file[i++] != b) return false;
-    return true;
-}
-
 // Standard output carries the command's one line of result; it is flushed so the line is out before
 // anything Qt writes to standard error.
 void PrintLine(const std::string& text) {
@@ -44,30 +38,11 @@ constexpr int64_t kMaxSurfaceBytes = static_cast<int64_t>(TBitmap::kMaxPixelByte
 
 } // namespace
 
-std::string_view PictureKindOf(std::span<const uint8_t> file) {
-    if (StartsWith(file, {'B', 'M'})) return "TBitmap";
-    if (StartsWith(file, {0xFF, 0xD8})) return "TJPEGImage";
-    if (StartsWith(file, {'G', 'I', 'F', '8'})) return "TGIFImage";
-    return {};
-}
-
 std::vector<uint8_t> PictureDataOf(std::span<const uint8_t> file) {
-    std::string_view kind = PictureKindOf(file);
-    if (kind.empty())
+    if (PictureKindOf(file).empty())
         throw EInvalidGraphic("Unknown picture format: the file is not a bitmap, JPEG or GIF file");
-    std::vector<uint8_t> data;
-    data.reserve(1 + kind.size() + 4 + file.size());
-    data.push_back(static_cast<uint8_t>(kind.size()));
-    data.insert(data.end(), kind.begin(), kind.end());
-    // A GIF payload runs to the end of the value; the other kinds say how long theirs is.
-    if (kind != "TGIFImage") {
-        if (file.size() > std::numeric_limits<uint32_t>::max())
-            throw EInvalidGraphic("The file is too large for picture data");
-        const auto length = static_cast<uint32_t>(file.size());
-        for (int shift = 0; shift < 32; shift += 8)
-            data.push_back(static_cast<uint8_t>(length >> shift));
-    }
-    data.insert(data.end(), file.begin(), file.end());
+    std::vector<uint8_t> data = StoredPictureData(file);
+    if (data.empty()) throw EInvalidGraphic("The file is too large for picture data");
     return data;
 }
 

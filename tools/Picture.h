@@ -11,9 +11,6 @@
 class QImage;
 class TImage;
 
-// The picture kind a file's first bytes name: "BM", FF D8 or "GIF8"; an empty view for anything else.
-std::string_view PictureKindOf(std::span<const uint8_t> file);
-
 // The file as a stored picture value: the kind's class name with its length byte, then for bitmaps and
 // JPEG a 4-byte little-endian length and the file, for GIF the file alone. Raises EInvalidGraphic for a
 // file no kind reads, or one too long for its length field.

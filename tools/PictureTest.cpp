@@ -6,6 +6,7 @@
 #include "platform/qt/QtPlatform.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
+#include "tools/PictureFacts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 // Compiling the text form of a definition to a component stream, and dumping a stream back to text.
 #include "tools/TextForm.h"
 
+#include "tools/PictureFacts.h"
+
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TWriter.h"
@@ -11,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -52,10 +56,10 @@ bool IsBareWord(std::string_view s, bool allowDots) {
 
 // Words with a meaning of their own at the start of a value; identifiers spelled so need "ident".
 bool IsValueWord(std::string_view s) {
-    static constexpr std::string_view kWords[] = {"True",    "False",    "nil",      "Null",   "int8",
-                                                  "int16",   "int32",    "int64",    "string", "lstring",
-                                                  "wstring", "utf8",     "ident",    "single", "double",
-                                                  "date",    "extended", "currency", "binary", "collection"};
+    static constexpr std::string_view kWords[] = {
+        "True",   "False",  "nil",      "Null",     "int8",   "int16",      "int32",
+        "int64",  "string", "lstring",  "wstring",  "utf8",   "ident",      "single",
+        "double", "date",   "extended", "currency", "binary", "collection", "picture"};
     for (std::string_view w : kWords)
         if (s == w) return true;
     return false;
@@ -1166,6 +1170,8 @@ private:
             Currency();
         } else if (word == "binary") {
             Binary();
+        } else if (word == "picture") {
+            Picture();
         } else if (word == "collection") {
             Collection(depth);
         } else {
@@ -1255,6 +1261,38 @@ private:
         } else {
             Error(how.Pos, "expected 'hex' or 'file' after 'binary', found " + Describe(how));
         }
+    }
+
+    // picture KIND WIDTH x HEIGHT "file": a picture file as stored picture data, refused unless its
+    // headers show the declared kind and size.
+    void Picture() {
+        Token kindToken = Next();
+        if (kindToken.Kind != Tok::Word)
+            Error(kindToken.Pos, "expected a picture kind after 'picture', found " + Describe(kindToken));
+        std::string kind(TextOf(kindToken));
+        Token wt = Next();
+        int64_t width = Integer(wt);
+        Token x = Next();
+        if (!IsWord(x, "x"))
+            Error(x.Pos, "expected 'x' between a picture's width and height, found " + Describe(x));
+        Token ht = Next();
+        int64_t height = Integer(ht);
+        if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
+            Error(wt.Pos, "picture size out of range");
+        size_t pos = Peek().Pos;
+        std::filesystem::path path = FBaseDir / std::filesystem::path(Text("after the picture's size"));
+        std::ifstream in(path, std::ios::binary);
+        if (!in) Error(pos, "cannot open picture file '" + path.string() + "'");
+        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string problem = CheckDeclaredPicture(InspectPicture(file), kind, static_cast<int>(width),
+                                                   static_cast<int>(height));
+        if (!problem.empty())
+            Error(pos, "picture file '" + path.string() + "' is not " + kind + " " + std::to_string(width) +
+                           " x " + std::to_string(height) + ": " + problem);
+        std::vector<uint8_t> data = StoredPictureData(file);
+        if (data.empty() || data.size() > UINT32_MAX)
+            Error(pos, "picture file '" + path.string() + "' cannot be stored");
+        FW.WriteBinary(data);
     }
 
     // The structure with the binary files read straight into their places.
