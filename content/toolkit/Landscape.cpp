@@ -55,7 +55,7 @@ double Landscape::RiverHalfWidth(double x) {
 
 double Landscape::Elevation(double x, double y) const {
     double w = Westness(x);
-    double base = 110 + 260 * std::pow(1 - x / kWorldSize, 1.5);
+    double base = 240 + 260 * std::pow(1 - x / kWorldSize, 1.5);
     double d = std::abs(y - RiverY(x));
     // The valley floor is free of hills, so it rises steadily upstream and the reservoir stays in it.
     double floor = 1 - std::exp(-(d / 900) * (d / 900));
@@ -69,7 +69,7 @@ double Landscape::ReservoirLevel() {
     static const double level = [] {
         Landscape l;
         double x = Landmarks::DamX - 5;
-        return l.Elevation(x, RiverY(x)) + 30;
+        return l.Elevation(x, RiverY(x)) + 45;
     }();
     return level;
 }
@@ -248,10 +248,10 @@ GroundSample Landscape::At(double x, double y, double px) const {
     bool stand = cx * cx + cy * cy < Landmarks::ConiferRadius * Landmarks::ConiferRadius *
                                          (1 + 0.3 * ValueNoise(x / 90, y / 90, kSeed + 11));
     if (stand) cover = 1;
-    if (!stand && x < 6500 && elevation() > 470 && Fractal(x / 120, y / 120, kSeed + 6, 3) > 0.05)
+    if (!stand && x < 6500 && elevation() > 600 && Fractal(x / 120, y / 120, kSeed + 6, 3) > 0.05)
         return {Material::Rock, texture + 0.5 * Fractal(x / 8, y / 8, kSeed + 7, 2), 1, 0};
     if (cover > 0.25) {
-        Material m = stand || elevation() > 300 ? Material::Conifer : Material::Broadleaf;
+        Material m = stand || elevation() > 430 ? Material::Conifer : Material::Broadleaf;
         if (px < 3) {
             CellNoise crowns = Cells(x / (m == Material::Conifer ? 4.0 : 7.0),
                                      y / (m == Material::Conifer ? 4.0 : 7.0), kSeed + 8);

@@ -69,6 +69,31 @@ bool IsSoil(Material m) {
 
 } // namespace
 
+QPoint FindGround(const View& view, Material material, QPoint near, int margin, int radius) {
+    const Landscape land;
+    const double px = view.PixelSize(), py = view.PixelSizeY();
+    auto is = [&](int x, int y) {
+        return land.At(view.X0 + (x + 0.5) * px, view.Y0 + (y + 0.5) * py, px).Kind == material;
+    };
+    auto fits = [&](int x, int y) {
+        for (int dy = -margin; dy <= margin; ++dy)
+            for (int dx = -margin; dx <= margin; ++dx)
+                if (!is(x + dx, y + dy)) return false;
+        return true;
+    };
+    // Rings of growing size around the wanted place, so the nearest match wins.
+    for (int r = 0; r <= radius; ++r)
+        for (int dy = -r; dy <= r; ++dy)
+            for (int dx = -r; dx <= r; ++dx) {
+                if (std::max(std::abs(dx), std::abs(dy)) != r) continue;
+                int x = near.x() + dx, y = near.y() + dy;
+                if (x >= margin && y >= margin && x < view.Width - margin && y < view.Height - margin &&
+                    fits(x, y))
+                    return {x, y};
+            }
+    return near;
+}
+
 std::vector<FloatImage> RenderBands(const View& view, std::span<const Band> bands, const Illumination& sun) {
     const Landscape land;
     const ShadeGrid shade(land, view, sun);

@@ -5,6 +5,7 @@
 #include "content/toolkit/Landscape.h"
 
 #include <QImage>
+#include <QPoint>
 #include <span>
 #include <vector>
 
@@ -51,6 +52,10 @@ struct Illumination {
     double SunElevation = 50; // degrees
     bool Night = false;       // thermal bands only: the surface temperatures before dawn
 };
+
+// The pixel of the view nearest to `near` whose surroundings (a square of `margin` pixels each way) are
+// all of one material, for pointing at a feature in a picture; `near` itself when there is none.
+QPoint FindGround(const View& view, Material material, QPoint near, int margin = 2, int radius = 120);
 
 // Reflected bands: apparent reflectance (0 to about 0.6) after terrain shading and shadows. Thermal
 // bands: radiance at 11 um, W / (m^2 sr um).
