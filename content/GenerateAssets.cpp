@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,8 +29,17 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::vector<uint8_t
 }
 
 int Pictures(const std::filesystem::path& out, int page, int argc, char** argv) {
-    // Text in pictures is drawn by Qt's raster engine; no display is needed.
+    // Text in pictures is drawn by Qt's raster engine; no display is needed. Qt wants a private runtime
+    // folder even then, and a build machine may not provide one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        std::filesystem::path runtime =
+            std::filesystem::temp_directory_path() / ("orvanta-assets-" + std::to_string(getuid()));
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
+    }
     QGuiApplication app(argc, argv);
     RegisterPictureFonts();
     for (const Recipe& r : PictureRecipes(page)) {
