@@ -1,11 +1,14 @@
 // orvanta-assets OUTDIR [--page N]: writes the binary files the course source refers to into OUTDIR:
-// the icons, or with --page the pictures of page N (into OUTDIR/pictures) and the page's stamp file.
+// the icons (the program's and the desktop's, icons/hicolor/SIZE/apps), or with --page the pictures of
+// page N (into OUTDIR/pictures) and the page's stamp file.
 // Files whose bytes are unchanged are not rewritten, so the build stays incremental.
 #include "content/IconArt.h"
 #include "content/toolkit/Drawing.h"
 #include "content/toolkit/Recipe.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
+#include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,8 @@
 #include <vector>
 
 namespace {
+constexpr int kDesktopIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
 bool WriteIfChanged(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (in) {
@@ -73,6 +78,17 @@ int main(int argc, char** argv) {
     std::filesystem::path out = argv[1];
     bool ok = WriteIfChanged(out / "icons/form.ico", FormIconFile()) &&
               WriteIfChanged(out / "icons/main.ico", MainIconFile());
+    for (int size : kDesktopIconSizes) {
+        std::vector<uint8_t> rgba = IconPixels(size);
+        QImage image(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        std::string name = std::to_string(size) + "x" + std::to_string(size);
+        ok = ok && WriteIfChanged(out / "icons/hicolor" / name / "apps/org.orvanta.Orvanta.png",
+                                  std::vector<uint8_t>(png.begin(), png.end()));
+    }
     if (!ok) {
         std::fprintf(stderr, "orvanta-assets: cannot write into %s\n", out.c_str());
         return 1;

@@ -180,3 +180,14 @@ std::vector<uint8_t> FormIconFile() {
 std::vector<uint8_t> MainIconFile() {
     return IcoFile({{16, 32, Image32(16)}, {32, 32, Image32(32)}, {48, 32, Image32(48)}});
 }
+
+std::vector<uint8_t> IconPixels(int size) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(static_cast<size_t>(size) * static_cast<size_t>(size) * 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            Rgba c = Motif(x, y, size);
+            rgba.insert(rgba.end(), {c.R, c.G, c.B, c.A});
+        }
+    return rgba;
+}

@@ -8,3 +8,6 @@
 std::vector<uint8_t> FormIconFile();
 // The application's icon: the same motif in full colour at 16, 32 and 48 pixels.
 std::vector<uint8_t> MainIconFile();
+// The motif at any size as rows of red, green, blue and alpha bytes, top row first: the desktop's
+// icons of every size are drawn from it.
+std::vector<uint8_t> IconPixels(int size);
