@@ -42,7 +42,10 @@ int RunRender(const std::string& outDir, const std::string& definitionPath) {
             auto* window = dynamic_cast<QWidget*>(form->Window());
             int pages = form->PageControl1 ? form->PageControl1->PageCount() : 0;
             for (int i = 0; i < pages && window; ++i) {
+                // Pages set from code raise no change event; the handler runs as a user's choice of the
+                // tab would run it, so each picture shows the status line the user would see.
                 form->PageControl1->SetActivePageIndex(i);
+                form->PageControl1Change(form->PageControl1);
                 QCoreApplication::processEvents();
                 char name[32];
                 std::snprintf(name, sizeof name, "page-%02d.png", i);
