@@ -3,6 +3,7 @@
 #include "content/toolkit/Recipe.h"
 
 #include "content/toolkit/Drawing.h"
+#include "content/toolkit/Planet.h"
 
 #include <cmath>
 
@@ -59,5 +60,6 @@ QImage Orbits() {
 std::vector<Recipe> Page08() {
     return {
         {"p08-orbitas.bmp", [] { return EncodeBitmap24(Orbits()); }},
+        {"p08-marte-camara.bmp", [] { return EncodeBitmap24(MarsOrbiterScene(600, 450, 808)); }},
     };
 }
