@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 const TClassInfo TBitmap::ClassInfo{"TBitmap", &TGraphic::ClassInfo};
 
@@ -95,6 +97,29 @@ uint32_t Bgra(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 0xFF) {
 }
 
 } // namespace
+
+TBitmap::TPixelMemory::TPixelMemory(size_t size) : FSize(size) {
+    if (size == 0) return;
+    FBytes.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
+    if (!FBytes) throw std::bad_alloc();
+}
+
+TBitmap::TPixelMemory::TPixelMemory(const TPixelMemory& other) : TPixelMemory(other.FSize) {
+    if (FSize) std::memcpy(FBytes.get(), other.FBytes.get(), FSize);
+}
+
+TBitmap::TPixelMemory::TPixelMemory(TPixelMemory&& other) noexcept
+    : FBytes(std::move(other.FBytes)), FSize(std::exchange(other.FSize, 0)) {}
+
+TBitmap::TPixelMemory& TBitmap::TPixelMemory::operator=(TPixelMemory other) noexcept {
+    std::swap(FBytes, other.FBytes);
+    std::swap(FSize, other.FSize);
+    return *this;
+}
+
+void TBitmap::TPixelMemory::TFree::operator()(uint8_t* p) const noexcept {
+    std::free(p);
+}
 
 int64_t TBitmap::StrideOf(int64_t width, int bitsPerPixel) {
     int64_t bits = width * bitsPerPixel;
@@ -243,7 +268,7 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     if (static_cast<uint64_t>(pixelBytes) > Remaining(stream))
         throw EReadError(std::string(SConsts::SReadError));
 
-    image.Bits.assign(static_cast<size_t>(dibBytes), 0);
+    image.Bits = TPixelMemory(static_cast<size_t>(dibBytes));
     ReadExact(stream, image.Bits.data(), static_cast<uint64_t>(pixelBytes));
     h.SizeImage = static_cast<uint32_t>(dibBytes);
 
@@ -324,7 +349,7 @@ void TBitmap::SetSize(int width, int height, int bitsPerPixel) {
         h.BitCount = static_cast<uint16_t>(bitsPerPixel);
         h.SizeImage = static_cast<uint32_t>(bytes);
         image.Masks = DefaultMasks(bitsPerPixel);
-        image.Bits.assign(static_cast<size_t>(bytes), 0);
+        image.Bits = TPixelMemory(static_cast<size_t>(bytes));
     }
     FImage = std::move(image);
     Changed();

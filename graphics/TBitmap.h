@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -77,8 +78,8 @@ public:
     void SetAlphaFormat(TAlphaFormat v) { FAlphaFormat = v; }
 
     // The rows in stored order.
-    std::span<const uint8_t> Bits() const { return FImage.Bits; }
-    std::span<uint8_t> Bits() { return FImage.Bits; }
+    std::span<const uint8_t> Bits() const { return {FImage.Bits.data(), FImage.Bits.size()}; }
+    std::span<uint8_t> Bits() { return {FImage.Bits.data(), FImage.Bits.size()}; }
     // Row y counted from the top, whichever order the rows are stored in.
     const uint8_t* ScanLine(int y) const;
     uint8_t* ScanLine(int y);
@@ -95,11 +96,33 @@ public:
     static int64_t StrideOf(int64_t width, int bitsPerPixel);
 
 private:
+    // Pixel memory, zero when made. It comes from calloc, which takes a block this large fresh from the
+    // system and so writes nothing: the pages a file leaves unwritten (the rows missing from a short one)
+    // are never made resident, and a header claiming the largest bitmap costs only the bytes it brings.
+    class TPixelMemory {
+    public:
+        TPixelMemory() = default;
+        explicit TPixelMemory(size_t size);
+        TPixelMemory(const TPixelMemory& other);
+        TPixelMemory(TPixelMemory&& other) noexcept;
+        TPixelMemory& operator=(TPixelMemory other) noexcept;
+
+        uint8_t* data() const { return FBytes.get(); }
+        size_t size() const { return FSize; }
+
+    private:
+        struct TFree {
+            void operator()(uint8_t* p) const noexcept;
+        };
+        std::unique_ptr<uint8_t[], TFree> FBytes;
+        size_t FSize = 0;
+    };
+
     struct TBitmapImage {
         TBitmapInfoHeader Header;
         std::vector<TRGBQuad> ColorTable;
         std::array<uint32_t, 3> Masks{};
-        std::vector<uint8_t> Bits;
+        TPixelMemory Bits;
         bool OS2Format = false;
     };
     void ReadDIB(TStream& stream, uint32_t length);

@@ -13,8 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace gfx_test;
 
@@ -370,6 +373,34 @@ TEST(BitmapSizes, ShortPixelDataFillsTheFirstStoredRowsAndLeavesTheRestZero) {
     b2.ReadData(s);
     EXPECT_EQ(s.Position(), s.Size() - 8);
     EXPECT_EQ(b2.ToBGRA(), std::vector<uint32_t>{kRed});
+}
+
+// The process's resident memory, from /proc/self/statm (Linux).
+int64_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    int64_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+TEST(BitmapSizes, RowsAShortFileLeavesOutTakeNoMemory) {
+    // Headers of the largest bitmap there may be, 16384 x 4096 at 32 bits (256 MiB), each with one
+    // pixel. A definition can hold many such pictures: they must cost what their files bring, not a
+    // gigabyte for four.
+    const std::vector<uint8_t> file =
+        Bmp({.Width = 16384, .Height = 4096, .BitCount = 32}, {}, Bytes().Raw({0, 0, 255, 0}).v);
+    const int64_t before = ResidentBytes();
+    std::vector<TBitmap> held(4);
+    for (TBitmap& b : held)
+        ReadPayload(b, WithLength(file));
+    EXPECT_LT(ResidentBytes() - before, int64_t{256} << 20);
+    for (const TBitmap& b : held) {
+        ASSERT_EQ(b.Bits().size(), size_t{256} << 20);
+        const uint8_t* bottom = b.ScanLine(4095);
+        EXPECT_EQ((std::vector<uint8_t>(bottom, bottom + 8)),
+                  (std::vector<uint8_t>{0, 0, 255, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(b.ScanLine(0)[16383 * 4 + 2], 0);
+    }
 }
 
 TEST(BitmapSizes, LengthZeroIsAnEmptyBitmap) {
