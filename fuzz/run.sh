@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
+# fuzz/run.sh [SECONDS [LIBFUZZER_FLAG...]]
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) into
-# build-fuzz/, writes the seed corpus and runs each target for SECONDS (default 60). Inputs found to
-# crash, leak, hang or run out of memory are left in build-fuzz/crashes/ and fail the script.
+# build-fuzz/, writes the seed corpus and runs each target for SECONDS (default 60). Flags after SECONDS
+# go to every target after the defaults here, so they may override them. Inputs found to crash, leak,
+# hang or run out of memory are left in build-fuzz/crashes/ and fail the script. The loader's seeds take
+# in the compiled course, build/content/course.bin, when it is there, or the definition named by
+# ORV_FUZZ_DEFINITION.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+extra_flags=("${@:2}")
 targets=(loader bitmap gif jpeg)
 
 bash scripts/setup.sh
@@ -14,7 +19,8 @@ cmake --build build-fuzz --target orv_fuzz_corpus "${targets[@]/#/orv_fuzz_}"
 
 # Seeds are written afresh each run; what the fuzzers add is kept in corpus/TARGET between runs.
 definitions=()
-[ -f build/content/course.bin ] && definitions+=(build/content/course.bin)
+definition=${ORV_FUZZ_DEFINITION:-build/content/course.bin}
+[ -f "$definition" ] && definitions+=("$definition")
 rm -rf build-fuzz/seeds
 build-fuzz/fuzz/orv_fuzz_corpus build-fuzz/seeds "${definitions[@]}"
 rm -rf build-fuzz/crashes
@@ -26,11 +32,14 @@ for t in "${targets[@]}"; do
   log="build-fuzz/logs/$t.log"
   if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "build-fuzz/fuzz/orv_fuzz_$t" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=4096 \
-    -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$t-" \
+    -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$t-" "${extra_flags[@]}" \
     "build-fuzz/corpus/$t" "build-fuzz/seeds/$t" >"$log" 2>&1; then
     runs=$(grep -m1 '^stat::number_of_executed_units' "$log" | awk '{print $2}')
     cover=$(grep -E '^#[0-9]+.*(DONE|pulse|NEW|REDUCE)' "$log" | tail -1 | grep -o 'cov: [0-9]*' || true)
-    echo "fuzz $t: ${runs:-?} runs in ${seconds}s, ${cover:-cov: ?}, no crash"
+    rss=$(grep -m1 '^stat::peak_rss_mb' "$log" | awk '{print $2}')
+    slowest=$(grep -m1 '^stat::slowest_unit_time_sec' "$log" | awk '{print $2}')
+    echo "fuzz $t: ${runs:-?} runs in ${seconds}s, ${cover:-cov: ?}, peak RSS ${rss:-?} MB," \
+      "slowest input ${slowest:-?} s, no crash"
   else
     failed+=("$t")
     echo "fuzz $t: FAILED; the end of $log:"
