@@ -6,6 +6,8 @@
 #include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
 
+#include <array>
+
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_unique<TPicture>()) {
     SetBounds(0, 0, 105, 105);
     FPicture->OnChange = [this](TPicture*) { PictureChanged(); };
@@ -99,10 +101,6 @@ void TImage::Paint(ICanvas& canvas) {
     if (!graphic) return;
     const TBitmap* bitmap = graphic->DecodedBitmap();
     if (!bitmap || bitmap->Empty()) return;
-    if (FPixelsOf != graphic || FPixels.empty()) {
-        FPixels = bitmap->ToBGRA();
-        FPixelsOf = graphic;
-    }
     TRect dest = DestRect();
     // A GIF draws its first frame at the frame's place on its screen, after the background fill when
     // the frame has a transparent colour.
@@ -110,6 +108,29 @@ void TImage::Paint(ICanvas& canvas) {
         if (gif->NeedsBackgroundFill()) canvas.FillRect(dest, ColorToRGB(gif->BackgroundColor()));
         TGIFFrameRect f = gif->FrameRect(dest.Width(), dest.Height());
         dest = TRect{f.Left, f.Top, f.Right, f.Bottom}.Offset(dest.Left, dest.Top);
+    }
+    // Opaque pictures of 24 or 8 bits are drawn from their own rows; a copy of a large photograph in 32
+    // bits would cost more memory than the photograph.
+    const int bpp = bitmap->BitsPerPixel();
+    if (!graphic->Transparent() && (bpp == 24 || (bpp == 8 && bitmap->ColorTable().size() <= 256))) {
+        TPixelRows rows;
+        rows.Layout = bpp == 24 ? TPixelRows::BGR24 : TPixelRows::Indexed8;
+        rows.Width = bitmap->Width();
+        rows.Height = bitmap->Height();
+        rows.Stride = bitmap->Stride();
+        rows.BottomUp = !bitmap->TopDown();
+        rows.Bits = bitmap->Bits().data();
+        std::array<uint32_t, 256> colors{};
+        const auto& table = bitmap->ColorTable();
+        for (size_t i = 0; i < table.size(); ++i)
+            colors[i] = uint32_t{table[i].Red} << 16 | uint32_t{table[i].Green} << 8 | table[i].Blue;
+        rows.Colors = std::span<const uint32_t>(colors.data(), bpp == 8 ? table.size() : 0);
+        canvas.StretchDrawRows(dest, rows);
+        return;
+    }
+    if (FPixelsOf != graphic || FPixels.empty()) {
+        FPixels = bitmap->ToBGRA();
+        FPixelsOf = graphic;
     }
     canvas.StretchDrawPixels(dest, bitmap->Width(), bitmap->Height(), FPixels.data(), graphic->Transparent());
 }

@@ -44,7 +44,8 @@ private:
     bool FIncrementalDisplay = false;
     bool FDrawing = false;
     bool FOpaque = false;
-    // The decoded picture as 32-bit pixels, made at the first drawing and kept.
+    // The decoded picture as 32-bit pixels, made at the first drawing and kept, for pictures that cannot
+    // be drawn from their stored rows.
     std::vector<uint32_t> FPixels;
     const void* FPixelsOf = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 // The logical-font record handed to the platform. Its bytes are what the font cache hashes, so it has
@@ -57,6 +58,23 @@ public:
     virtual uint8_t CharSet() const = 0;
 };
 
+// A picture's rows as they are stored, for drawing without a converted copy: 24-bit pixels of blue,
+// green and red bytes, or 8-bit indexes into Colors (0x00RRGGBB; an index beyond them is black). Rows
+// are Stride bytes apart, the bottom row first when BottomUp.
+struct TPixelRows {
+    enum TLayout { BGR24, Indexed8 };
+    TLayout Layout = BGR24;
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    bool BottomUp = false;
+    const uint8_t* Bits = nullptr;
+    std::span<const uint32_t> Colors{};
+
+    // Pixel (x, y), counted from the top row, as 0xFFRRGGBB.
+    uint32_t Pixel(int x, int y) const;
+};
+
 class ICanvas {
 public:
     virtual ~ICanvas() = default;
@@ -73,6 +91,9 @@ public:
     // repeating whole rows and columns to fit; with alpha, transparent pixels leave what is beneath.
     virtual void StretchDrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels,
                                    bool alpha) = 0;
+    // The same for stored rows, opaque. Platforms that can read the rows where they are override this;
+    // by default they are converted first.
+    virtual void StretchDrawRows(const TRect& dest, const TPixelRows& rows);
 
     virtual void Save() = 0;
     virtual void Restore() = 0;

@@ -1,7 +1,10 @@
 // The platform in force, and the registry: the system reads exactly one value.
 #include "platform/Platform.h"
 
+#include "platform/Canvas.h"
 #include "platform/WindowPeer.h"
+
+#include <vector>
 
 namespace {
 TPlatform* gCurrent = nullptr;
@@ -86,4 +89,24 @@ void GuardedCallback(const std::function<void()>& fn) {
         } catch (...) {
         }
     }
+}
+
+uint32_t TPixelRows::Pixel(int x, int y) const {
+    const uint8_t* row =
+        Bits + static_cast<size_t>(BottomUp ? Height - 1 - y : y) * static_cast<size_t>(Stride);
+    if (Layout == BGR24) {
+        const uint8_t* p = row + static_cast<size_t>(x) * 3;
+        return 0xFF000000u | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+    }
+    return 0xFF000000u | (row[x] < Colors.size() ? Colors[row[x]] : 0u);
+}
+
+void ICanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
+    if (rows.Width <= 0 || rows.Height <= 0 || !rows.Bits) return;
+    std::vector<uint32_t> pixels(static_cast<size_t>(rows.Width) * static_cast<size_t>(rows.Height));
+    for (int y = 0; y < rows.Height; ++y)
+        for (int x = 0; x < rows.Width; ++x)
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(rows.Width) + static_cast<size_t>(x)] =
+                rows.Pixel(x, y);
+    StretchDrawPixels(dest, rows.Width, rows.Height, pixels.data(), false);
 }

@@ -3,6 +3,7 @@
 #include "tools/Picture.h"
 #include "bench/SamplePictures.h"
 #include "controls/TImage.h"
+#include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPlatform.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +138,52 @@ TEST(PicturePainting, BitmapPixelsExactlyOnA24BitSurface) {
     QImage surface = Paint(EncodeBMP(indexed, {.BitsPerPixel = 1, .ColorTable = {0x102030, 0xF0E0D0}}));
     EXPECT_EQ(surface.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
     EXPECT_EQ(surface.pixel(1, 0), qRgb(0xF0, 0xE0, 0xD0));
+}
+
+// Stored rows drawn where they lie: either row order, doubled in size, and indexes past the colour table.
+TEST(PicturePainting, StoredRowsScaledInEitherOrder) {
+    // 3 x 2 blue-green-red pixels, rows padded to 12 bytes; top row red, green, blue; bottom row grey.
+    const uint8_t topFirst[24] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
+                                  9, 9, 9,   9, 9,   9, 9,   9, 9, 0, 0, 0};
+    uint8_t bottomFirst[24];
+    std::copy(topFirst + 12, topFirst + 24, bottomFirst);
+    std::copy(topFirst, topFirst + 12, bottomFirst + 12);
+    const QRgb want[2][3] = {{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)},
+                             {qRgb(9, 9, 9), qRgb(9, 9, 9), qRgb(9, 9, 9)}};
+    for (bool bottomUp : {false, true}) {
+        QImage surface(6, 4, QImage::Format_RGB32);
+        {
+            QPainter painter(&surface);
+            QtCanvas canvas(&painter);
+            canvas.StretchDrawRows({0, 0, 6, 4}, {.Layout = TPixelRows::BGR24,
+                                                  .Width = 3,
+                                                  .Height = 2,
+                                                  .Stride = 12,
+                                                  .BottomUp = bottomUp,
+                                                  .Bits = bottomUp ? bottomFirst : topFirst});
+        }
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+                ASSERT_EQ(surface.pixel(x, y), want[y / 2][x / 2]) << bottomUp << " " << x << "," << y;
+    }
+    const uint8_t indexes[4] = {0, 1, 7, 255};
+    const uint32_t colors[2] = {0x102030, 0xF0E0D0};
+    QImage surface(4, 1, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    {
+        QPainter painter(&surface);
+        QtCanvas canvas(&painter);
+        canvas.StretchDrawRows({0, 0, 4, 1}, {.Layout = TPixelRows::Indexed8,
+                                              .Width = 4,
+                                              .Height = 1,
+                                              .Stride = 4,
+                                              .Bits = indexes,
+                                              .Colors = colors});
+    }
+    EXPECT_EQ(surface.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
+    EXPECT_EQ(surface.pixel(1, 0), qRgb(0xF0, 0xE0, 0xD0));
+    EXPECT_EQ(surface.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(surface.pixel(3, 0), qRgb(0, 0, 0));
 }
 
 TEST(PicturePainting, GIFFirstFrameThroughItsColourTable) {

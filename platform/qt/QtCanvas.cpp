@@ -171,3 +171,27 @@ void QtCanvas::StretchDrawPixels(const TRect& dest, int width, int height, const
     FPainter->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), image);
     FPainter->restore();
 }
+
+void QtCanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
+    if (rows.Width <= 0 || rows.Height <= 0 || dest.IsEmpty() || !rows.Bits) return;
+    // The stored rows are wrapped, not copied: Qt reads each pixel it needs in the picture's own format.
+    QImage image(rows.Bits, rows.Width, rows.Height, rows.Stride,
+                 rows.Layout == TPixelRows::BGR24 ? QImage::Format_BGR888 : QImage::Format_Indexed8);
+    if (rows.Layout == TPixelRows::Indexed8) {
+        QList<QRgb> table(256, qRgb(0, 0, 0));
+        for (size_t i = 0; i < rows.Colors.size() && i < 256; ++i)
+            table[static_cast<qsizetype>(i)] = 0xFF000000u | rows.Colors[i];
+        image.setColorTable(table);
+    }
+    FPainter->save();
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    QRect target(dest.Left, dest.Top, dest.Width(), dest.Height());
+    if (rows.BottomUp) {
+        // Rows stored bottom first are drawn through a vertical mirror of the destination.
+        FPainter->translate(dest.Left, dest.Bottom);
+        FPainter->scale(1, -1);
+        target = QRect(0, 0, dest.Width(), dest.Height());
+    }
+    FPainter->drawImage(target, image);
+    FPainter->restore();
+}

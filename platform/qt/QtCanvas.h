@@ -28,6 +28,7 @@ public:
     int TextHeight() override;
     void StretchDrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels,
                            bool alpha) override;
+    void StretchDrawRows(const TRect& dest, const TPixelRows& rows) override;
 
     void Save() override;
     void Restore() override;
