@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a desktop needs: both programs, a valid
-# desktop entry naming an icon that exists at the usual sizes, and valid AppStream metadata.
+# desktop entry naming an icon that exists at the usual sizes, and valid AppStream metadata; then the
+# Debian package made from the same build.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -29,5 +30,23 @@ appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.orvanta.Or
 rm -f /tmp/appstream.$$
 # The installed program carries the whole course: it checks its own definition without a display.
 "$prefix/bin/orvanta-form" check "$build/content/course.bin" | grep -q '^ok: 293 components$' || { echo "FAIL: check"; fail=1; }
+
+# The Debian package holds the same files under /usr and names what it needs to run.
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$prefix/package" >/dev/null
+deb=$(ls "$prefix"/package/orvanta_*_amd64.deb 2>/dev/null | head -n 1 || true)
+if [ -z "$deb" ]; then
+  echo "FAIL: no Debian package"
+  fail=1
+else
+  contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+  for f in usr/bin/orvanta usr/bin/orvanta-form usr/share/applications/org.orvanta.Orvanta.desktop \
+    usr/share/metainfo/org.orvanta.Orvanta.metainfo.xml usr/share/icons/hicolor/48x48/apps/org.orvanta.Orvanta.png; do
+    grep -qx "./$f" <<<"$contents" || { echo "FAIL: $f not in the package"; fail=1; }
+  done
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for d in libqt6widgets6 libjpeg62-turbo fonts-liberation2; do
+    grep -q "$d" <<<"$depends" || { echo "FAIL: the package does not depend on $d"; fail=1; }
+  done
+fi
 [ $fail = 0 ] && echo "installation ok"
 exit $fail
