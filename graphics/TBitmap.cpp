@@ -98,29 +98,6 @@ uint32_t Bgra(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 0xFF) {
 
 } // namespace
 
-TBitmap::TPixelMemory::TPixelMemory(size_t size) : FSize(size) {
-    if (size == 0) return;
-    FBytes.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
-    if (!FBytes) throw std::bad_alloc();
-}
-
-TBitmap::TPixelMemory::TPixelMemory(const TPixelMemory& other) : TPixelMemory(other.FSize) {
-    if (FSize) std::memcpy(FBytes.get(), other.FBytes.get(), FSize);
-}
-
-TBitmap::TPixelMemory::TPixelMemory(TPixelMemory&& other) noexcept
-    : FBytes(std::move(other.FBytes)), FSize(std::exchange(other.FSize, 0)) {}
-
-TBitmap::TPixelMemory& TBitmap::TPixelMemory::operator=(TPixelMemory other) noexcept {
-    std::swap(FBytes, other.FBytes);
-    std::swap(FSize, other.FSize);
-    return *this;
-}
-
-void TBitmap::TPixelMemory::TFree::operator()(uint8_t* p) const noexcept {
-    std::free(p);
-}
-
 int64_t TBitmap::StrideOf(int64_t width, int bitsPerPixel) {
     int64_t bits = width * bitsPerPixel;
     return ((bits + 31) & ~int64_t{31}) / 8;

@@ -6,6 +6,7 @@
 // or less. ToBGRA() converts any of them to 32-bit pixels, top row first.
 #pragma once
 
+#include "graphics/PixelMemory.h"
 #include "graphics/TGraphic.h"
 
 #include <array>
@@ -96,28 +97,6 @@ public:
     static int64_t StrideOf(int64_t width, int bitsPerPixel);
 
 private:
-    // Pixel memory, zero when made. It comes from calloc, which takes a block this large fresh from the
-    // system and so writes nothing: the pages a file leaves unwritten (the rows missing from a short one)
-    // are never made resident, and a header claiming the largest bitmap costs only the bytes it brings.
-    class TPixelMemory {
-    public:
-        TPixelMemory() = default;
-        explicit TPixelMemory(size_t size);
-        TPixelMemory(const TPixelMemory& other);
-        TPixelMemory(TPixelMemory&& other) noexcept;
-        TPixelMemory& operator=(TPixelMemory other) noexcept;
-
-        uint8_t* data() const { return FBytes.get(); }
-        size_t size() const { return FSize; }
-
-    private:
-        struct TFree {
-            void operator()(uint8_t* p) const noexcept;
-        };
-        std::unique_ptr<uint8_t[], TFree> FBytes;
-        size_t FSize = 0;
-    };
-
     struct TBitmapImage {
         TBitmapInfoHeader Header;
         std::vector<TRGBQuad> ColorTable;

@@ -7,6 +7,8 @@
 #include "graphics/TGIFImage.h"
 #include "stream/TStream.h"
 
+#include <cstring>
+
 namespace {
 uint16_t U16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -100,7 +102,11 @@ void TGIFFrame::ReadPixels(TGIFReader& reader) {
     }
     const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height());
     FImage.ReservePixels(count);
-    FData.assign(count, Transparent() ? FGraphicControlExtension->TransparentColorIndex() : 0);
+    // Pixels the data never reaches keep the transparent index, or 0; only a fill other than 0 writes
+    // them, so a frame whose header claims more than its data brings costs only what it decodes.
+    FData = TPixelMemory(count);
+    const uint8_t fill = Transparent() ? FGraphicControlExtension->TransparentColorIndex() : 0;
+    if (fill != 0) std::memset(FData.data(), fill, count);
     DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced());
 }
 
@@ -157,7 +163,7 @@ void TGIFFrame::BuildMask() {
     bool any = false;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (FData[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] ==
+            if (FData.data()[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] ==
                 transparent) {
                 mask[static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(x >> 3)] |=
                     static_cast<uint8_t>(0x80 >> (x & 7));

@@ -3,6 +3,7 @@
 // and transparency mask.
 #pragma once
 
+#include "graphics/PixelMemory.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TGIFColorMap.h"
 #include "graphics/TGIFExtension.h"
@@ -45,7 +46,7 @@ public:
     const TGIFGraphicControlExtension* GraphicControlExtension() const { return FGraphicControlExtension; }
     bool Transparent() const { return FGraphicControlExtension && FGraphicControlExtension->Transparent(); }
     // Width x Height colour indexes, top row first; empty when the frame kept no pixels.
-    const std::vector<uint8_t>& Data() const { return FData; }
+    std::vector<uint8_t> Data() const { return {FData.data(), FData.data() + FData.size()}; }
 
     // An 8-bit bitmap of the frame with a 256-entry colour table from the active colour table (entries
     // beyond it black); built on first request and kept; nullptr for an empty frame.
@@ -66,7 +67,7 @@ private:
     TGIFColorMap FColorMap;
     std::vector<std::unique_ptr<TGIFExtension>> FExtensions;
     const TGIFGraphicControlExtension* FGraphicControlExtension = nullptr;
-    std::vector<uint8_t> FData;
+    TPixelMemory FData;
     std::unique_ptr<TBitmap> FBitmap;
     std::vector<uint8_t> FMask;
 };

@@ -309,6 +309,24 @@ TEST(GIFLZW, AnEndCodeStopsDecodingAndTheRestKeepsTheFill) {
     }
 }
 
+TEST(GIFLZW, PixelsTheDataNeverReachesTakeNoMemory) {
+    // Frames of the most pixels a picture may hold, each with data for three. A definition can hold
+    // many such pictures: they must cost what their files bring, not half a gigabyte for four. A
+    // transparent index of 0 leaves the missing pixels as they are made.
+    for (bool transparent : {false, true}) {
+        const int64_t before = ResidentBytes();
+        std::vector<std::unique_ptr<Loaded>> held;
+        for (int i = 0; i < 4; ++i) {
+            Bytes b = Header(16384, 8192, kFour);
+            if (transparent) GCE(b, true, 0);
+            Frame(b, {.Width = 16384, .Height = 8192}, EncodeLZW({1, 2, 1}, 2));
+            held.push_back(std::make_unique<Loaded>(b.U8(0x3B).v));
+            ASSERT_EQ(held.back()->Image->Images().size(), 1u);
+        }
+        EXPECT_LT(ResidentBytes() - before, int64_t{128} << 20) << transparent;
+    }
+}
+
 TEST(GIFLZW, DataEndingWithoutEndCodeIsAnUnderRun) {
     // Clear, 1, 2, 2, then 1 in the last four bits exactly: it is still decoded.
     std::vector<uint8_t> data = PackCodes({{4, 3}, {1, 3}, {2, 3}, {2, 3}, {1, 4}});

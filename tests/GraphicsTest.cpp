@@ -13,11 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 using namespace gfx_test;
 
@@ -373,14 +370,6 @@ TEST(BitmapSizes, ShortPixelDataFillsTheFirstStoredRowsAndLeavesTheRestZero) {
     b2.ReadData(s);
     EXPECT_EQ(s.Position(), s.Size() - 8);
     EXPECT_EQ(b2.ToBGRA(), std::vector<uint32_t>{kRed});
-}
-
-// The process's resident memory, from /proc/self/statm (Linux).
-int64_t ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    int64_t pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
 }
 
 TEST(BitmapSizes, RowsAShortFileLeavesOutTakeNoMemory) {

@@ -7,12 +7,15 @@
 #include "stream/TStream.h"
 
 #include <cstdint>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace gfx_test {
 
@@ -86,6 +89,14 @@ template <class G> void ReadPayload(G& graphic, const std::vector<uint8_t>& payl
 // 0xAARRGGBB of an opaque colour.
 constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
     return 0xFF000000u | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+}
+
+// The process's resident memory, from /proc/self/statm (Linux).
+inline int64_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    int64_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
 }
 
 } // namespace gfx_test
