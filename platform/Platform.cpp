@@ -1,4 +1,5 @@
-// The platform in force, and the registry: the system reads exactly one value.
+// The platform in force, the registry (the system reads exactly one value), and drawing stored rows
+// where a platform cannot read them in place.
 #include "platform/Platform.h"
 
 #include "platform/Canvas.h"
