@@ -3,8 +3,8 @@
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "controls/Graphics.h"
-#include "platform/qt/QtPlatform.h"
 #include "stream/ResourceTable.h"
+#include "tests/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -22,21 +22,7 @@ std::vector<uint8_t> CourseBytes() {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The Qt platform lives from the first test to the end of the run, and goes before the program exits:
-// Qt must not be torn down by static destructors.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        Platform = CreateQtPlatform("orvanta");
-        TPlatform::SetCurrent(Platform.get());
-    }
-    void TearDown() override {
-        TPlatform::SetCurrent(nullptr);
-        Platform.reset();
-    }
-    std::unique_ptr<TPlatform> Platform;
-};
-const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
 void Platform() {}
 

@@ -10,7 +10,7 @@
 #include "controls/TRichEdit.h"
 #include "controls/TStaticText.h"
 #include "platform/qt/QtFont.h"
-#include "platform/qt/QtPlatform.h"
+#include "tests/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -27,21 +27,7 @@
 
 namespace {
 
-// The Qt platform lives from the first test to the end of the run, and goes before the program exits:
-// Qt must not be torn down by static destructors.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        Platform = CreateQtPlatform("orvanta");
-        TPlatform::SetCurrent(Platform.get());
-    }
-    void TearDown() override {
-        TPlatform::SetCurrent(nullptr);
-        Platform.reset();
-    }
-    std::unique_ptr<TPlatform> Platform;
-};
-const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
 // A shown form on the button face, for controls made in code.
 struct Screen {

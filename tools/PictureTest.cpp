@@ -4,9 +4,9 @@
 #include "bench/SamplePictures.h"
 #include "controls/TImage.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtPlatform.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
+#include "tests/QtTestEnvironment.h"
 #include "tools/PictureFacts.h"
 
 #include <gtest/gtest.h>
@@ -27,20 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace SamplePictures;
 
-// One Qt platform for the whole run, gone before Qt's own static destructors run.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        Platform = CreateQtPlatform("orvanta-form");
-        TPlatform::SetCurrent(Platform.get());
-    }
-    void TearDown() override {
-        TPlatform::SetCurrent(nullptr);
-        Platform.reset();
-    }
-    std::unique_ptr<TPlatform> Platform;
-};
-const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const gQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta-form"));
 
 std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> b) {
     return b;
