@@ -106,7 +106,7 @@ void TGIFFrame::ReadPixels(TGIFReader& reader) {
     // them, so a frame whose header claims more than its data brings costs only what it decodes.
     FData = TPixelMemory(count);
     const uint8_t fill = Transparent() ? FGraphicControlExtension->TransparentColorIndex() : 0;
-    if (fill != 0) std::memset(FData.data(), fill, count);
+    if (fill != 0 && count != 0) std::memset(FData.data(), fill, count);
     DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced());
 }
 
