@@ -11,19 +11,17 @@ course=$3
 xclose=$4
 caption="Orvanta Software por Quillon"
 
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+source "$(dirname "$0")/xvfb.sh"
+xvfb_pid=
 app=
 work=$(mktemp -d)
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   if [ -n "${KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb "$work"
 export XDG_RUNTIME_DIR=$work
 
 # The reference pictures, drawn by the same program code on the same display.

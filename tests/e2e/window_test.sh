@@ -7,17 +7,17 @@ orvanta=$1
 xclose=$2
 caption="Orvanta Software por Quillon"
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+source "$(dirname "$0")/xvfb.sh"
+work=$(mktemp -d)
+xvfb_pid=
 app=
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb "$work"
 
 "$orvanta" &
 app=$!
