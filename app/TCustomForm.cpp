@@ -2,6 +2,7 @@
 #include "app/TCustomForm.h"
 
 #include "app/TApplication.h"
+#include "controls/TMenuItem.h"
 
 #include <algorithm>
 
@@ -39,6 +40,10 @@ TCustomForm::TCustomForm(TComponent* owner)
     FParentColor = false;
     SetVisible(false);
     FIcon->OnChange = [this](TGraphic*) { ApplyIcon(); };
+    // The one class a definition may name beyond a form's own fields; registered with its ancestors,
+    // once, before the first definition is read.
+    static const bool menuClassesRegistered = (RegisterClass(TMenuItem::ClassInfo), true);
+    (void)menuClassesRegistered;
     RegisterRoot(this);
 }
 

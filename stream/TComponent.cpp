@@ -11,7 +11,8 @@
 
 const TClassInfo TObject::ClassInfo{"TObject", nullptr};
 const TClassInfo TPersistent::ClassInfo{"TPersistent", &TObject::ClassInfo};
-const TClassInfo TComponent::ClassInfo{"TComponent", &TPersistent::ClassInfo};
+const TClassInfo TComponent::ClassInfo{"TComponent", &TPersistent::ClassInfo, nullptr,
+                                       [](TComponent* o) { return new TComponent(o); }};
 
 void TPersistent::DeclareProperties(TFiler&) {}
 
