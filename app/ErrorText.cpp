@@ -4,7 +4,7 @@
 #include "stream/Exceptions.h"
 
 std::string ErrorDisplayText(const std::exception& e) {
-    std::string text = e.what();
+    std::string text = ExceptionMessage(e);
     if (auto* ex = dynamic_cast<const Exception*>(&e)) {
         const Exception* inner = ex;
         while (inner->InnerException())

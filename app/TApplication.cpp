@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cxxabi.h>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <typeinfo>
 
 TApplication* Application = nullptr;
@@ -80,6 +82,11 @@ void TApplication::HandleException(TObject*) {
         std::rethrow_exception(current);
     } catch (const EAbort&) {
     } catch (const Exception& e) {
+        ShowException(e);
+    } catch (const std::bad_alloc& e) {
+        // Memory that could not be had is the platform running out of resources, shown as such.
+        ShowException(e);
+    } catch (const std::length_error& e) {
         ShowException(e);
     } catch (const std::exception& e) {
         // Outside the family: the system-level display, naming the exception's class and the module.

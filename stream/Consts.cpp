@@ -1,5 +1,10 @@
-// Template filling for the message table.
+// Template filling for the message table, and the text of any exception.
 #include "stream/Consts.h"
+
+#include "stream/Exceptions.h"
+
+#include <new>
+#include <stdexcept>
 
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
     std::string out;
@@ -18,4 +23,11 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
         }
     }
     return out;
+}
+
+std::string ExceptionMessage(const std::exception& e) {
+    if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
+    if (dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const std::length_error*>(&e))
+        return std::string(SConsts::SOutOfResources);
+    return e.what();
 }

@@ -17,6 +17,7 @@ inline constexpr std::string_view SInvalidName = "''%s'' is not a valid componen
 inline constexpr std::string_view SDuplicateName = "A component named %s already exists";
 inline constexpr std::string_view SResNotFound = "Resource %s not found";
 inline constexpr std::string_view SListIndexError = "List index out of bounds (%d)";
+inline constexpr std::string_view SOutOfResources = "Out of system resources";
 } // namespace SConsts
 
 // Fills a template's %s and %d placeholders in order with the given texts.

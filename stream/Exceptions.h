@@ -38,3 +38,8 @@ ORV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 ORV_DECLARE_EXCEPTION(EListError, Exception);
 ORV_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 ORV_DECLARE_EXCEPTION(EOutOfResources, Exception);
+
+// The text an exception is reported with: the message of one of the family above; for memory that
+// could not be had (an allocation refused, a size beyond what a container can hold) the text the
+// platform gives when it runs out of resources; for anything else what it says of itself.
+std::string ExceptionMessage(const std::exception& e);
