@@ -283,9 +283,9 @@ void TReader::ReadProperty(TPersistent* instance) {
     std::string path = ReadStr();
     try {
         ReadPropPath(instance, path);
-    } catch (const Exception& e) {
+    } catch (const std::exception& e) {
         throw EReadError(
-            Format(SConsts::SPropertyException, {InstanceName(instance), ".", path, e.Message()}));
+            Format(SConsts::SPropertyException, {InstanceName(instance), ".", path, ExceptionMessage(e)}));
     }
 }
 
@@ -299,7 +299,6 @@ void TReader::ReadPropPath(TPersistent* instance, const std::string& path) {
         bool last = dot == std::string::npos;
         const TPropInfo* prop = GetPropInfo(current->ClassType(), segment);
         if (prop && last) {
-            FPropName.clear();
             ReadPropValue(current, *prop);
             return;
         }
@@ -313,26 +312,29 @@ void TReader::ReadPropPath(TPersistent* instance, const std::string& path) {
             start = dot + 1;
             continue;
         }
-        // Not published: offer the name to the object's declared properties.
+        // Not published: offer the name to the object's declared properties. A path whose first
+        // segments are not published is offered whole.
         FPropName = last ? std::string(segment) : path;
+        FPropConsumed = false;
         current->DeclareProperties(*this);
-        if (FPropName.empty()) return;
-        std::string missing = FPropName;
+        bool consumed = std::exchange(FPropConsumed, true);
+        std::string missing = std::move(FPropName);
         FPropName.clear();
+        if (consumed) return;
         SkipValue();
         throw EReadError(Format(SConsts::SUnknownProperty, {missing}));
     }
 }
 
 void TReader::DefineProperty(std::string_view name, const TReaderProc& readData, bool) {
-    if (FPropName.empty() || !readData || !SameText(name, FPropName)) return;
-    FPropName.clear();
+    if (FPropConsumed || !readData || !SameText(name, FPropName)) return;
+    FPropConsumed = true;
     readData(*this);
 }
 
 void TReader::DefineBinaryProperty(std::string_view name, const TStreamProc& readData, bool) {
-    if (FPropName.empty() || !readData || !SameText(name, FPropName)) return;
-    FPropName.clear();
+    if (FPropConsumed || !readData || !SameText(name, FPropName)) return;
+    FPropConsumed = true;
     if (ReadValue() != TValueType::vaBinary) {
         --FBufPos;
         SkipValue();

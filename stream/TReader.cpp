@@ -7,6 +7,7 @@
 #include "stream/TStream.h"
 #include "stream/TextCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -59,6 +60,7 @@ void TReader::ReadBuffer() {
     // The position is reset first so that a failed refill leaves an empty, consistent buffer.
     FBufPos = 0;
     FBufEnd = static_cast<int>(FStream.Read(FBuffer.get(), static_cast<size_t>(FBufSize)));
+    if (FStreamLeft >= 0) FStreamLeft = std::max<int64_t>(0, FStreamLeft - FBufEnd);
     if (FBufEnd == 0) ReadError();
 }
 
@@ -80,7 +82,10 @@ uint8_t TReader::ReadByte() {
 }
 
 int64_t TReader::BytesLeft() {
-    return (FBufEnd - FBufPos) + (FStream.Size() - FStream.Position());
+    // The stream is asked once; from then on every byte the reader takes from it comes through
+    // ReadBuffer, which keeps the count.
+    if (FStreamLeft < 0) FStreamLeft = std::max<int64_t>(0, FStream.Size() - FStream.Position());
+    return (FBufEnd - FBufPos) + FStreamLeft;
 }
 
 void TReader::CheckAvailable(uint64_t count) {
@@ -100,8 +105,7 @@ void TReader::SkipBytes(uint64_t count) {
 void TReader::ReadSignature() {
     static constexpr uint8_t kSignature[4] = {'T', 'P', 'F', '0'};
     uint8_t sig[4];
-    // A stream too short to hold a signature is not a component stream either.
-    if (BytesLeft() < 4) throw EReadError(std::string(SConsts::SInvalidImage));
+    // Read like any other bytes: a stream too short for a signature ends in a read error.
     Read(sig, 4);
     if (std::memcmp(sig, kSignature, 4) != 0) throw EReadError(std::string(SConsts::SInvalidImage));
 }

@@ -92,7 +92,11 @@ private:
     std::unique_ptr<std::vector<TPropFixup>> FFixups;
     std::vector<TComponent*>* FLoaded = nullptr;
     std::unique_ptr<std::vector<TComponent*>> FOwnLoaded;
+    // What the stream holds behind the buffer; -1 until a length first has to be checked.
+    int64_t FStreamLeft = -1;
+    // The name offered to DeclareProperties, and whether a declaration has taken its value.
     std::string FPropName;
+    bool FPropConsumed = true;
     bool FCanHandleExcepts = false;
 };
 

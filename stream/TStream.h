@@ -20,7 +20,8 @@ public:
 
     int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
     void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
-    int64_t Size();
+    // The stream's length. The default seeks to the end and back; streams that know it answer directly.
+    virtual int64_t Size();
 };
 
 // Read-only stream over bytes owned by someone else; the bytes must outlive the stream.
@@ -33,6 +34,7 @@ public:
     size_t Write(const void*, size_t) override { return 0; }
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
+    int64_t Size() override { return static_cast<int64_t>(FData.size()); }
     std::span<const uint8_t> Memory() const { return FData; }
 
 protected:
@@ -52,6 +54,7 @@ public:
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(FData.size()); }
 
     const std::vector<uint8_t>& Bytes() const { return FData; }
     std::vector<uint8_t> TakeBytes() { return std::exchange(FData, {}); }

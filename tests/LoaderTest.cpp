@@ -3,6 +3,7 @@
 #include "app/ErrorText.h"
 #include "app/TForm1.h"
 #include "content/IconArt.h"
+#include "controls/TMenuItem.h"
 #include "stream/Exceptions.h"
 #include "stream/ResourceTable.h"
 #include "stream/TReader.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,6 +51,10 @@ public:
     TNotifyEvent OnPing() const { return FOnPing; }
     void SetOnPing(TNotifyEvent v) { FOnPing = v; }
     TFont* Font() const { return FFont.get(); }
+    // Setters that fail the way the standard library does when memory runs out.
+    int Zero() const { return 0; }
+    void SetGreedy(int) { throw std::bad_alloc(); }
+    void SetHuge(int) { throw std::length_error("vector::_M_default_append"); }
 
     int FNumber = 0;
     TSetBits FBits = 0;
@@ -69,6 +76,8 @@ std::span<const TPropInfo> ProbeProperties() {
         ObjProp<C, &C::Buddy, &C::SetBuddy>("Buddy"),
         EventProp<C, &C::OnPing, &C::SetOnPing>("OnPing"),
         ObjProp<C, &ProbeFont, nullptr>("Font"),
+        OrdProp<C, &C::Zero, &C::SetGreedy>("Greedy", TypeInfo_Integer),
+        OrdProp<C, &C::Zero, &C::SetHuge>("Huge", TypeInfo_Integer),
     };
     return props;
 }
@@ -277,6 +286,65 @@ TEST(LoaderForm, MissingDefinitionAndFailedLoadsAreReported) {
     }
 }
 
+TEST(LoaderForm, DefinitionsTooShortForASignatureAreReadErrors) {
+    const std::vector<uint8_t> full = SmallForm();
+    for (size_t n = 0; n < 4; ++n) {
+        SCOPED_TRACE(n);
+        FormDefinition def(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<ptrdiff_t>(n)));
+        EXPECT_EQ(CreateFormError(), "Stream read error.");
+    }
+    auto bytes = SmallForm();
+    bytes.resize(4);
+    bytes[3] = '1';
+    FormDefinition def(bytes);
+    EXPECT_EQ(CreateFormError(), "Invalid stream format.");
+}
+
+TEST(LoaderForm, MenuItemsAndPlainComponentsAreCreatedFromTheRegistry) {
+    FormDefinition def(RootStream("TForm1", "Form1", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TMenuItem", "Archivo1");
+        w.WritePropName("Caption");
+        w.WriteString("&Archivo");
+        w.WriteListEnd();
+        w.WriteComponentHeader("tmenuitem", "Salir1");
+        w.WritePropName("Caption");
+        w.WriteString("Salir");
+        w.WritePropName("ShortCut");
+        w.WriteInteger(16465);
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteComponentHeader("TComponent", "Holder1");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    }));
+    TForm1 form(nullptr);
+    auto* file = dynamic_cast<TMenuItem*>(form.FindComponent("Archivo1"));
+    auto* quit = dynamic_cast<TMenuItem*>(form.FindComponent("Salir1"));
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(quit, nullptr);
+    EXPECT_EQ(file->Caption(), "&Archivo");
+    EXPECT_EQ(quit->ShortCut(), 16465);
+    ASSERT_EQ(file->Count(), 1);
+    EXPECT_EQ(file->Items(0), quit);
+    EXPECT_EQ(quit->Owner(), &form);
+    TComponent* holder = form.FindComponent("Holder1");
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(holder->ClassName(), "TComponent");
+
+    // Only the menu item and its ancestors below TPersistent are registered.
+    FormDefinition other(RootStream("TForm1", "Form1", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TPersistent", "P1");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    }));
+    EXPECT_EQ(CreateFormError(), "Class TPersistent not found.");
+}
+
 TEST(LoaderForm, NamesMatchWithoutRegardToCase) {
     FormDefinition def(SmallForm([](TWriter& w) {
         w.WritePropName("font.height");
@@ -397,7 +465,26 @@ TEST(LoaderValues, EveryFailureHasItsMessage) {
         {"identifier for a plain integer",
          [](TWriter& w) { w.WritePropName("Number"), w.WriteIdent("clRed"); },
          "Error reading P1.Number: Invalid property value."},
+        // A path ending in "." names nothing: its value is skipped and the empty name reported.
+        {"empty last segment",
+         [](TWriter& w) {
+             w.WritePropName("Font."), w.WriteInteger(5);
+             w.WritePropName("Number"), w.WriteInteger(3);
+         },
+         "Error reading P1.Font.: Property  does not exist."},
+        {"empty last segment without a value",
+         [](TWriter& w) {
+             w.WritePropName("Font.");
+             w.WritePropName("Number"), w.WriteInteger(3);
+         },
+         "Error reading P1.Font.: Stream read error."},
+        {"memory refused", [](TWriter& w) { w.WritePropName("Greedy"), w.WriteInteger(1); },
+         "Error reading P1.Greedy: Out of system resources."},
+        {"size beyond a container", [](TWriter& w) { w.WritePropName("Huge"), w.WriteInteger(1); },
+         "Error reading P1.Huge: Out of system resources."},
     };
+    // Outside a property too, the error box never shows a library's name for running out of memory.
+    EXPECT_EQ(ErrorDisplayText(std::bad_alloc()), "Out of system resources.");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Label);
         auto bytes = RootStream("TTestRoot", "Root", [&](TWriter& w) {

@@ -219,6 +219,33 @@ TEST(ReaderBuffer, RefillsOnlyWhenExhaustedWithOneReadOfTheBufferSize) {
     EXPECT_EQ(stream.Requests, std::vector<size_t>({4096, 4096, 4096}));
 }
 
+TEST(ReaderBuffer, StreamSizeIsLearntOnceWhateverTheNumberOfLongValues) {
+    auto seeksFor = [](int values) {
+        TWriter w;
+        for (int i = 0; i < values; ++i) {
+            w.WriteStringAs(TValueType::vaUTF8String, std::string(300, 'a'));
+            w.WriteBinary(Filler(5000, 0x5A));
+        }
+        TChunkedStream stream(w.TakeBytes(), SIZE_MAX);
+        int beforeEnd;
+        {
+            TReader r(stream);
+            for (int i = 0; i < values; ++i) {
+                EXPECT_EQ(r.ReadString(), std::string(300, 'a'));
+                r.SkipValue();
+            }
+            // A length beyond what is left is still refused.
+            EXPECT_EQ(r.BytesLeft(), 0);
+            beforeEnd = stream.Seeks;
+        }
+        EXPECT_EQ(stream.Position(), stream.Size());
+        return beforeEnd;
+    };
+    const int few = seeksFor(2);
+    EXPECT_LE(few, 4);
+    EXPECT_EQ(seeksFor(60), few);
+}
+
 TEST(ReaderBuffer, RefillDeliveringNothingIsAReadError) {
     {
         TMemoryStream empty;
@@ -418,11 +445,17 @@ TEST(ReaderSignature, AcceptsTheSignatureAndUsesExactlyFourBytes) {
     EXPECT_EQ(r.ReadInteger(), 12);
 }
 
-TEST(ReaderSignature, RejectsAnythingElse) {
+TEST(ReaderSignature, ShortStreamsAreReadErrorsAndOtherBytesAreNoStream) {
+    // Fewer than four bytes: the signature is read through the buffer like any other bytes.
+    for (size_t n = 0; n < 4; ++n) {
+        SCOPED_TRACE("stream of " + std::to_string(n) + " bytes");
+        std::vector<uint8_t> bytes(std::string_view("TPF0").substr(0, n).begin(),
+                                   std::string_view("TPF0").substr(0, n).end());
+        TCustomMemoryStream stream(bytes);
+        TReader r(stream);
+        EXPECT_EQ(ReadErrorOf([&] { r.ReadSignature(); }), kReadError);
+    }
     const std::vector<std::vector<uint8_t>> bad = {
-        {},
-        Bytes({'T', 'P'}),
-        Bytes({'T', 'P', 'F'}),
         Bytes({'T', 'P', 'F', '1'}),
         Bytes({'t', 'p', 'f', '0'}),
         Bytes({0xFF, 0xFE, 'T', 'P', 'F', '0'}),
@@ -1143,7 +1176,7 @@ TEST(ReaderTruncation, EveryCutOfAValidStreamIsAReadError) {
     for (size_t cut = 0; cut < full.size(); ++cut) {
         SCOPED_TRACE("cut at " + std::to_string(cut) + " of " + std::to_string(full.size()));
         std::span<const uint8_t> part(full.data(), cut);
-        const std::string expected = cut < 4 ? kInvalidImage : kReadError;
+        const std::string expected = kReadError;
         {
             TCustomMemoryStream stream(part);
             TReader r(stream);

@@ -46,6 +46,7 @@ public:
     }
     size_t Write(const void*, size_t) override { return 0; }
     int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        ++Seeks;
         int64_t base = origin == TSeekOrigin::soBeginning ? 0
                        : origin == TSeekOrigin::soCurrent ? static_cast<int64_t>(FPosition)
                                                           : static_cast<int64_t>(FData.size());
@@ -54,6 +55,7 @@ public:
     }
 
     std::vector<size_t> Requests;
+    int Seeks = 0;
 
 private:
     std::vector<uint8_t> FData;
