@@ -344,10 +344,33 @@ void TReader::DefineBinaryProperty(std::string_view name, const TStreamProc& rea
     Read(b, 4);
     uint32_t count = static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<uint32_t>(b[3]) << 24;
     CheckAvailable(count);
+    if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&FStream)) {
+        // The value's bytes are in memory already: the declaring object reads them where they are,
+        // through a stream that holds exactly them, positioned at the first.
+        TCustomMemoryStream block(TakeInPlace(*memory, count));
+        readData(block);
+        return;
+    }
     std::vector<uint8_t> bytes(count);
     Read(bytes.data(), count);
     TMemoryStream block(std::move(bytes));
     readData(block);
+}
+
+TByteView TReader::TakeInPlace(TCustomMemoryStream& memory, uint64_t count) {
+    // The buffer holds the bytes just before the stream's position; the value begins at the buffer's.
+    const int64_t buffered = FBufEnd - FBufPos;
+    TByteView view =
+        memory.View(static_cast<size_t>(memory.Position() - buffered), static_cast<size_t>(count));
+    if (count <= static_cast<uint64_t>(buffered)) {
+        FBufPos += static_cast<int>(count);
+    } else {
+        const int64_t rest = static_cast<int64_t>(count) - buffered;
+        FBufPos = FBufEnd;
+        memory.Seek(rest, TSeekOrigin::soCurrent);
+        FStreamLeft -= rest;
+    }
+    return view;
 }
 
 TSetBits TReader::ReadSet(const TTypeInfo& elemType) {
@@ -458,9 +481,9 @@ bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor
 
     bool found = false;
     for (const TClassInfo* c : chain) {
-        auto bytes = Resources::Find(Resources::RT_RCDATA, c->ClassName);
+        auto bytes = Resources::FindView(Resources::RT_RCDATA, c->ClassName);
         if (!bytes) continue;
-        TCustomMemoryStream stream(*bytes);
+        TCustomMemoryStream stream(std::move(*bytes));
         TReader reader(stream, 4096);
         reader.SetLoaded(tLoadedStack.back());
         reader.ReadRootComponent(instance);

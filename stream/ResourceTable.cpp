@@ -12,7 +12,7 @@ namespace {
 struct Entry {
     int Type;
     std::string Name;
-    std::span<const uint8_t> Bytes;
+    TByteView Bytes;
 };
 
 struct Table {
@@ -28,15 +28,19 @@ Table& TheTable() {
 
 namespace Resources {
 void Register(int type, std::string_view name, std::span<const uint8_t> bytes) {
+    Register(type, name, TByteView{bytes, {}, false});
+}
+
+void Register(int type, std::string_view name, TByteView bytes) {
     Table& t = TheTable();
     std::lock_guard lock(t.Lock);
     for (Entry& e : t.Entries) {
         if (e.Type == type && SameText(e.Name, name)) {
-            e.Bytes = bytes;
+            e.Bytes = std::move(bytes);
             return;
         }
     }
-    t.Entries.push_back({type, std::string(name), bytes});
+    t.Entries.push_back({type, std::string(name), std::move(bytes)});
 }
 
 void Unregister(int type, std::string_view name) {
@@ -45,11 +49,16 @@ void Unregister(int type, std::string_view name) {
     std::erase_if(t.Entries, [&](const Entry& e) { return e.Type == type && SameText(e.Name, name); });
 }
 
-std::optional<std::span<const uint8_t>> Find(int type, std::string_view name) {
+std::optional<TByteView> FindView(int type, std::string_view name) {
     Table& t = TheTable();
     std::lock_guard lock(t.Lock);
     for (const Entry& e : t.Entries)
         if (e.Type == type && SameText(e.Name, name)) return e.Bytes;
+    return std::nullopt;
+}
+
+std::optional<std::span<const uint8_t>> Find(int type, std::string_view name) {
+    if (auto view = FindView(type, name)) return view->Bytes;
     return std::nullopt;
 }
 } // namespace Resources

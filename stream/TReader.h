@@ -4,6 +4,7 @@
 #pragma once
 
 #include "stream/TFiler.h"
+#include "stream/TStream.h"
 #include "stream/TypInfo.h"
 
 #include <cstdint>
@@ -76,6 +77,8 @@ private:
     uint8_t ReadByte();
     void SkipBytes(uint64_t count);
     void CheckAvailable(uint64_t count);
+    // The next count bytes of a source in memory, by reference; count has been checked.
+    TByteView TakeInPlace(TCustomMemoryStream& memory, uint64_t count);
     void SkipSetBody();
     void SkipProperty();
     std::string ReadLengthPrefixedText(TValueType tag);

@@ -31,6 +31,19 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     return static_cast<int64_t>(FPosition);
 }
 
+TByteView TCustomMemoryStream::View(size_t position, size_t count) const {
+    position = std::min(position, FData.size());
+    count = std::min(count, FData.size() - position);
+    return {FData.subspan(position, count), FKeeper, FLasting};
+}
+
+std::optional<TByteView> TCustomMemoryStream::ReadInPlace(uint64_t count) {
+    if (!FLasting || FPosition > FData.size() || count > FData.size() - FPosition) return std::nullopt;
+    TByteView view = View(FPosition, static_cast<size_t>(count));
+    FPosition += static_cast<size_t>(count);
+    return view;
+}
+
 size_t TMemoryStream::Read(void* buffer, size_t count) {
     if (count == 0 || FPosition >= FData.size()) return 0;
     size_t n = std::min(count, FData.size() - FPosition);

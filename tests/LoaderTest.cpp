@@ -3,7 +3,10 @@
 #include "app/ErrorText.h"
 #include "app/TForm1.h"
 #include "content/IconArt.h"
+#include "controls/TImage.h"
 #include "controls/TMenuItem.h"
+#include "graphics/TBitmap.h"
+#include "graphics/TPicture.h"
 #include "stream/Exceptions.h"
 #include "stream/ResourceTable.h"
 #include "stream/TReader.h"
@@ -12,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -624,4 +629,42 @@ TEST(LoaderBinary, DeclaredBinaryPropertiesGetExactlyTheirBytes) {
         }));
         EXPECT_EQ(CreateFormError(), "Error reading Form1.Icon.Data: Stream read error.");
     }
+}
+
+TEST(LoaderBinary, PicturesOfALastingDefinitionReferToItAndKeepItAlive) {
+    // Picture data: the tag, the 4-byte length, then a 1 x 1 bitmap of 24 bits (file header, 40-byte
+    // info header, one padded row of blue, green, red).
+    std::vector<uint8_t> data(12 + 58, 0);
+    const uint8_t head[] = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 58, 0, 0, 0, 'B', 'M', 58};
+    const uint8_t info[] = {54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24};
+    const uint8_t row[] = {0x10, 0x20, 0x30};
+    std::copy(std::begin(head), std::end(head), data.begin());
+    std::copy(std::begin(info), std::end(info), data.begin() + 12 + 10);
+    std::copy(std::begin(row), std::end(row), data.begin() + 12 + 54);
+    auto definition =
+        std::make_shared<const std::vector<uint8_t>>(RootStream("TForm1", "Form1", [&](TWriter& w) {
+            w.WriteListEnd();
+            w.WriteComponentHeader("TImage", "Image1");
+            w.WritePropName("Picture.Data");
+            w.WriteBinary(data);
+            w.WriteListEnd();
+            w.WriteListEnd();
+            w.WriteListEnd();
+        }));
+    std::weak_ptr<const void> kept = definition;
+    Resources::Register(Resources::RT_RCDATA, "TFORM1", TByteView{std::span(*definition), definition, true});
+    auto form = std::make_unique<TForm1>(nullptr);
+    Resources::Unregister(Resources::RT_RCDATA, "TFORM1");
+    const uint8_t* stored = definition->data() + definition->size() - 7; // before the three end markers
+    definition.reset();
+
+    auto* image = dynamic_cast<TImage*>(form->FindComponent("Image1"));
+    ASSERT_NE(image, nullptr);
+    const TBitmap* bitmap = image->Picture()->Graphic()->DecodedBitmap();
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Bits().data(), stored);
+    EXPECT_EQ(bitmap->ToBGRA(), std::vector<uint32_t>{0xFF302010u});
+    EXPECT_FALSE(kept.expired());
+    form.reset();
+    EXPECT_TRUE(kept.expired());
 }
