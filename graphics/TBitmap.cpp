@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <utility>
 
 const TClassInfo TBitmap::ClassInfo{"TBitmap", &TGraphic::ClassInfo};
@@ -245,8 +246,18 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     if (static_cast<uint64_t>(pixelBytes) > Remaining(stream))
         throw EReadError(std::string(SConsts::SReadError));
 
-    image.Bits = TPixelMemory(static_cast<size_t>(dibBytes));
-    ReadExact(stream, image.Bits.data(), static_cast<uint64_t>(pixelBytes));
+    // Complete rows in bytes that outlive the bitmap are drawn where they are stored; short rows are
+    // copied into zeroed memory so that the missing ones read as zero.
+    std::optional<TByteView> stored;
+    if (pixelBytes == dibBytes)
+        if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&stream))
+            stored = memory->ReadInPlace(static_cast<uint64_t>(pixelBytes));
+    if (stored) {
+        image.Bits = TPixelMemory(std::move(*stored));
+    } else {
+        image.Bits = TPixelMemory(static_cast<size_t>(dibBytes));
+        ReadExact(stream, image.Bits.data(), static_cast<uint64_t>(pixelBytes));
+    }
     h.SizeImage = static_cast<uint32_t>(dibBytes);
 
     FImage = std::move(image);
@@ -262,7 +273,11 @@ const uint8_t* TBitmap::ScanLine(int y) const {
 }
 
 uint8_t* TBitmap::ScanLine(int y) {
-    return const_cast<uint8_t*>(static_cast<const TBitmap*>(this)->ScanLine(y));
+    if (y < 0 || y >= Height()) return nullptr;
+    // Rows handed out for writing are the bitmap's own, never the stored ones.
+    uint8_t* bits = FImage.Bits.data();
+    int row = TopDown() ? y : Height() - 1 - y;
+    return bits + static_cast<size_t>(row) * static_cast<size_t>(Stride());
 }
 
 std::vector<uint32_t> TBitmap::ToBGRA() const {

@@ -78,9 +78,11 @@ public:
     TAlphaFormat AlphaFormat() const { return FAlphaFormat; }
     void SetAlphaFormat(TAlphaFormat v) { FAlphaFormat = v; }
 
-    // The rows in stored order.
+    // The rows in stored order. Read from a definition held in lasting memory, complete rows stay
+    // where they are stored; the writable forms first copy them into the bitmap's own memory.
     std::span<const uint8_t> Bits() const { return {FImage.Bits.data(), FImage.Bits.size()}; }
     std::span<uint8_t> Bits() { return {FImage.Bits.data(), FImage.Bits.size()}; }
+    bool BitsInPlace() const { return FImage.Bits.InPlace(); }
     // Row y counted from the top, whichever order the rows are stored in.
     const uint8_t* ScanLine(int y) const;
     uint8_t* ScanLine(int y);

@@ -53,6 +53,17 @@ std::vector<uint8_t> TGraphic::ReadRest(TStream& stream) {
     return ReadBlock(stream, Remaining(stream));
 }
 
+TByteView TGraphic::ReadKept(TStream& stream, uint64_t count) {
+    if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&stream))
+        if (auto view = memory->ReadInPlace(count)) return std::move(*view);
+    auto bytes = std::make_shared<const std::vector<uint8_t>>(ReadBlock(stream, count));
+    return {std::span(*bytes), bytes, true};
+}
+
+TByteView TGraphic::ReadRestKept(TStream& stream) {
+    return ReadKept(stream, Remaining(stream));
+}
+
 uint32_t TGraphic::ReadLength(TStream& stream) {
     auto b = ReadBlock(stream, 4);
     return static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<uint32_t>(b[3]) << 24;

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "stream/TPersistent.h"
+#include "stream/TStream.h"
 
 #include <cstdint>
 #include <functional>
@@ -73,6 +74,10 @@ protected:
     static std::vector<uint8_t> ReadBlock(TStream& stream, uint64_t count);
     // The bytes from the stream's position to its end.
     static std::vector<uint8_t> ReadRest(TStream& stream);
+    // Like ReadBlock, for bytes kept after reading: a stream over lasting memory lends them where they
+    // lie, any other stream's are copied into a block the view keeps alive.
+    static TByteView ReadKept(TStream& stream, uint64_t count);
+    static TByteView ReadRestKept(TStream& stream);
     static uint32_t ReadLength(TStream& stream);
 
 private:

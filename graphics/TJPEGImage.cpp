@@ -18,8 +18,6 @@ constexpr size_t kLibraryMemoryLimit = TBitmap::kMaxPixelBytes;
 // Release 6b's number for a failed allocation.
 constexpr int kOutOfMemory = 54;
 
-const std::vector<uint8_t> kNoData;
-
 // The library's output size at 1/denominator: each dimension divided and rounded up.
 int Scaled(int size, TJPEGScale scale) {
     int denominator = 1 << scale;
@@ -42,27 +40,27 @@ std::vector<TPaletteEntry> TJPEGImage::Palette() {
     return FBitmap ? FBitmap->Palette() : std::vector<TPaletteEntry>{};
 }
 
-const std::vector<uint8_t>& TJPEGImage::FileBytes() const {
-    return FImage.Data ? *FImage.Data : kNoData;
+std::span<const uint8_t> TJPEGImage::FileBytes() const {
+    return FImage.Data ? FImage.Data->Bytes : std::span<const uint8_t>{};
 }
 
 void TJPEGImage::ReadData(TStream& stream) {
     uint32_t length = ReadLength(stream);
     FImage = TJPEGData{};
     FBitmap.reset();
-    ReadFile(ReadBlock(stream, length));
+    ReadFile(ReadKept(stream, length));
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
     FImage = TJPEGData{};
     FBitmap.reset();
-    ReadFile(ReadRest(stream));
+    ReadFile(ReadRestKept(stream));
 }
 
-void TJPEGImage::ReadFile(std::vector<uint8_t> data) {
+void TJPEGImage::ReadFile(TByteView data) {
     FImage.Data = std::move(data);
-    if (!FImage.Data->empty()) {
-        TJPEGDecompressor decompressor(*FImage.Data, kLibraryMemoryLimit);
+    if (!FImage.Data->Bytes.empty()) {
+        TJPEGDecompressor decompressor(FImage.Data->Bytes, kLibraryMemoryLimit);
         TJPEGHeaderInfo header = decompressor.ReadHeader();
         FImage.Width = header.Width;
         FImage.Height = header.Height;
@@ -84,7 +82,7 @@ void TJPEGImage::Decode() {
     bool paletteModified = false;
     try {
         Progress(TProgressStage::psStarting, 0, "");
-        TJPEGDecompressor decompressor(*FImage.Data, kLibraryMemoryLimit);
+        TJPEGDecompressor decompressor(FImage.Data->Bytes, kLibraryMemoryLimit);
         decompressor.ReadHeader();
         TJPEGDecodeSettings settings;
         settings.ScaleDenominator = 1 << FScale;

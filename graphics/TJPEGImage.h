@@ -44,8 +44,8 @@ public:
     // From the header: the file's colour space is greyscale, and it has more than one scan.
     bool HeaderGrayscale() const { return FImage.Grayscale; }
     bool ProgressiveEncoding() const { return FProgressiveEncoding; }
-    // The compressed file.
-    const std::vector<uint8_t>& FileBytes() const;
+    // The compressed file (where the definition stores it, when that memory outlives the picture).
+    std::span<const uint8_t> FileBytes() const;
 
     // Decoding settings; changing one drops the decoded bitmap.
     TJPEGScale Scale() const { return FScale; }
@@ -61,11 +61,11 @@ public:
 
 private:
     struct TJPEGData {
-        std::optional<std::vector<uint8_t>> Data;
+        std::optional<TByteView> Data;
         int Width = 0, Height = 0;
         bool Grayscale = false;
     };
-    void ReadFile(std::vector<uint8_t> data);
+    void ReadFile(TByteView data);
     void SettingChanged();
 
     TJPEGData FImage;

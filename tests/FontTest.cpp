@@ -469,3 +469,42 @@ TEST(FontSubstitution, EveryCourseFaceDrawsWithItsStandIn) {
     EXPECT_EQ(familyOf(QFontOf(MakeFont("No Such Face", -13))), QStringLiteral("Tahoma"));
     EXPECT_EQ(familyOf(QFontOf(MakeFont("Arial", -13, SYMBOL_CHARSET))), QStringLiteral("DejaVu Serif"));
 }
+
+// Stored rows are drawn where the definition keeps them, at whatever address a picture's rows happen
+// to begin: every offset from a 4-byte boundary draws the same pixels.
+TEST(QtRows, StoredRowsDrawTheSameAtAnyAddress) {
+    // 3 x 2, bottom row first: red, green, blue / white, black, grey; 9-byte rows padded to 12.
+    const uint8_t bgr[] = {0,   0,   255, 0, 255, 0, 255, 0,   0,   0, 0, 0,
+                           255, 255, 255, 0, 0,   0, 128, 128, 128, 0, 0, 0};
+    const uint8_t indexed[] = {0, 1, 2, 0, 3, 4, 5, 0};
+    const uint32_t colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x808080};
+    const uint32_t expected[2][3] = {{0xFFFFFFFF, 0xFF000000, 0xFF808080},
+                                     {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}};
+    for (bool eightBit : {false, true}) {
+        std::span<const uint8_t> rows =
+            eightBit ? std::span<const uint8_t>(indexed) : std::span<const uint8_t>(bgr);
+        alignas(16) uint8_t block[64];
+        for (int offset = 0; offset < 4; ++offset) {
+            SCOPED_TRACE((eightBit ? "8 bits, offset " : "24 bits, offset ") + std::to_string(offset));
+            std::copy(rows.begin(), rows.end(), block + offset);
+            TPixelRows r;
+            r.Layout = eightBit ? TPixelRows::Indexed8 : TPixelRows::BGR24;
+            r.Width = 3;
+            r.Height = 2;
+            r.Stride = eightBit ? 4 : 12;
+            r.BottomUp = true;
+            r.Bits = block + offset;
+            if (eightBit) r.Colors = colors;
+            QImage image(6, 4, QImage::Format_RGB32);
+            image.fill(Qt::magenta);
+            {
+                QPainter painter(&image);
+                QtCanvas canvas(&painter);
+                canvas.StretchDrawRows({0, 0, 6, 4}, r);
+            }
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 6; ++x)
+                    EXPECT_EQ(image.pixel(x, y), expected[y / 2][x / 2]) << x << "," << y;
+        }
+    }
+}

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,24 @@ TEST(JPEGDecoding, ColourDecodesOnceToATwentyFourBitBitmap) {
                                std::to_string(y));
             }
     }
+}
+
+TEST(JPEGDecoding, AFileReadInPlaceDecodesAfterItsStreamIsGone) {
+    const std::vector<uint8_t> file = Encode(16, 16, Quadrants(), {});
+    const std::vector<uint32_t> expected = LoadJPEG(file)->DecodedBitmap()->ToBGRA();
+    std::weak_ptr<const void> block;
+    TJPEGImage jpeg;
+    {
+        auto bytes = std::make_shared<const std::vector<uint8_t>>(WithLength(file));
+        block = bytes;
+        TCustomMemoryStream stream(TByteView{std::span(*bytes), bytes, true});
+        jpeg.ReadData(stream);
+        // The compressed file is the stored one, not a copy.
+        EXPECT_EQ(jpeg.FileBytes().data(), bytes->data() + 4);
+    }
+    EXPECT_FALSE(block.expired());
+    ASSERT_NE(jpeg.DecodedBitmap(), nullptr);
+    EXPECT_EQ(jpeg.DecodedBitmap()->ToBGRA(), expected);
 }
 
 TEST(JPEGDecoding, GreyscaleGoesThrough236GreyLevels) {

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace gfx_test;
@@ -390,6 +393,94 @@ TEST(BitmapSizes, RowsAShortFileLeavesOutTakeNoMemory) {
                   (std::vector<uint8_t>{0, 0, 255, 0, 0, 0, 0, 0}));
         EXPECT_EQ(b.ScanLine(0)[16383 * 4 + 2], 0);
     }
+}
+
+// ---- Pictures read where the definition stores them ----------------------------------------------
+
+// Picture data in a block that only the returned view keeps alive, as a mapped file is.
+TByteView KeptBytes(std::vector<uint8_t> bytes) {
+    auto block = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    return {std::span(*block), block, true};
+}
+
+bool Inside(const uint8_t* p, std::span<const uint8_t> block) {
+    return p >= block.data() && p < block.data() + block.size();
+}
+
+TEST(PicturesInPlace, CompleteRowsOfLastingBytesAreReadWhereTheyLie) {
+    Bytes rows;
+    rows.Raw({0, 0, 255, 0, 255, 0}).Fill(2, 0).Raw({255, 0, 0, 255, 255, 255}).Fill(2, 0);
+    const std::vector<uint8_t> payload = WithLength(Bmp({.Width = 2, .Height = 2}, {}, rows.v));
+    const std::vector<uint32_t> pixels{kBlue, kWhite, kRed, kGreen};
+
+    TByteView lasting = KeptBytes(payload);
+    TCustomMemoryStream inPlace(lasting);
+    TBitmap a;
+    a.ReadData(inPlace);
+    EXPECT_TRUE(a.BitsInPlace());
+    EXPECT_TRUE(Inside(std::as_const(a).Bits().data(), lasting.Bytes));
+    EXPECT_EQ(inPlace.Position(), inPlace.Size());
+    EXPECT_EQ(a.ToBGRA(), pixels);
+
+    // Bytes that may go with their stream, and rows cut short, are copied.
+    TCustomMemoryStream borrowed{std::span<const uint8_t>(payload)};
+    TBitmap b;
+    b.ReadData(borrowed);
+    EXPECT_FALSE(b.BitsInPlace());
+    EXPECT_EQ(b.ToBGRA(), pixels);
+    std::vector<uint8_t> shortFile = Bmp({.Width = 2, .Height = 2}, {}, rows.v);
+    shortFile.resize(shortFile.size() - 8);
+    TCustomMemoryStream cut(KeptBytes(WithLength(shortFile)));
+    TBitmap c;
+    c.ReadData(cut);
+    EXPECT_FALSE(c.BitsInPlace());
+    EXPECT_EQ(c.ToBGRA(), (std::vector<uint32_t>{kBlack, kBlack, kRed, kGreen}));
+}
+
+TEST(PicturesInPlace, PicturesKeepTheirBytesAfterTheStreamAndItsOwnerAreGone) {
+    Bytes rows;
+    rows.Raw({0, 0, 255}).Fill(1, 0).Raw({255, 0, 0}).Fill(1, 0);
+    std::weak_ptr<const void> block;
+    TPicture picture;
+    {
+        TByteView bytes =
+            KeptBytes(PictureData("TBitmap", WithLength(Bmp({.Width = 1, .Height = 2}, {}, rows.v))));
+        block = bytes.Keeper;
+        auto stream = std::make_unique<TCustomMemoryStream>(std::move(bytes));
+        picture.ReadData(*stream);
+    }
+    EXPECT_FALSE(block.expired());
+    const TBitmap* bitmap = picture.Graphic()->DecodedBitmap();
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_TRUE(bitmap->BitsInPlace());
+    EXPECT_EQ(bitmap->ToBGRA(), (std::vector<uint32_t>{kBlue, kRed}));
+    // Replacing the picture lets the block go.
+    TMemoryStream other(PictureData("TBitmap", WithLength(Bmp({}, {}, Bytes().Fill(4, 0).v))));
+    picture.ReadData(other);
+    EXPECT_TRUE(block.expired());
+}
+
+TEST(PicturesInPlace, ABitmapChangedAfterLoadingTakesItsOwnCopy) {
+    Bytes rows;
+    rows.Raw({0, 0, 255}).Fill(1, 0).Raw({255, 0, 0}).Fill(1, 0);
+    const std::vector<uint8_t> payload = WithLength(Bmp({.Width = 1, .Height = 2}, {}, rows.v));
+    TByteView lasting = KeptBytes(payload);
+    TCustomMemoryStream stream(lasting);
+    TBitmap b;
+    b.ReadData(stream);
+    ASSERT_TRUE(b.BitsInPlace());
+    TBitmap copy = b;
+    b.ScanLine(0)[1] = 0xFF; // the top row, blue, gains green
+    EXPECT_FALSE(b.BitsInPlace());
+    EXPECT_EQ(b.ToBGRA(), (std::vector<uint32_t>{Rgb(0, 255, 255), kRed}));
+    // The stored bytes and a copy made before the change are untouched.
+    EXPECT_TRUE(std::equal(lasting.Bytes.begin(), lasting.Bytes.end(), payload.begin(), payload.end()));
+    EXPECT_TRUE(copy.BitsInPlace());
+    EXPECT_EQ(copy.ToBGRA(), (std::vector<uint32_t>{kBlue, kRed}));
+    // Resizing replaces the rows with zeroed memory of the bitmap's own.
+    copy.SetSize(2, 1, 24);
+    EXPECT_FALSE(copy.BitsInPlace());
+    EXPECT_EQ(copy.ToBGRA(), (std::vector<uint32_t>{kBlack, kBlack}));
 }
 
 TEST(BitmapSizes, LengthZeroIsAnEmptyBitmap) {
