@@ -5,21 +5,21 @@
 #include "app/ErrorText.h"
 #include "app/TForm1.h"
 #include "stream/ResourceTable.h"
+#include "tools/MappedFile.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <vector>
+#include <optional>
 
 int RunCheck(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Mapped, not copied: the pictures of the definition refer to the file's bytes, which the
+    // mapping keeps for as long as any of them exists.
+    std::optional<TByteView> bytes = MapFile(path);
+    if (!bytes) {
         std::printf("Cannot open file \"%s\".\n", path.c_str());
         return 1;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Resources::Register(Resources::RT_RCDATA, "TFORM1", bytes);
+    Resources::Register(Resources::RT_RCDATA, "TFORM1", std::move(*bytes));
     try {
         auto form = std::make_unique<TForm1>(nullptr);
         std::printf("ok: %d components\n", form->ComponentCount() + 1);
