@@ -67,6 +67,15 @@ long PeakResidentKb() {
     return 0;
 }
 
+// A "kB" field of /proc/self/status: VmRSS (resident memory) or RssAnon (its anonymous part).
+long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line, prefix = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+    return 0;
+}
+
 double ProcessorMs() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -122,6 +131,7 @@ int RunEmpty() {
     QApplication app(argc, argv);
     FirstPaintWatch watch([] {
         std::printf("painted %lld\n", NowNs());
+        std::printf("rss_kb %ld\n", StatusKb("VmRSS"));
         std::fflush(stdout);
         QCoreApplication::exit(0);
     });
@@ -207,6 +217,7 @@ int RunPages(const std::filesystem::path& jpegDir) {
                             ShowPage(*Form1, *window, index));
             }
         std::printf("peak_kb %ld\n", PeakResidentKb());
+        std::printf("rss_kb %ld %ld\n", StatusKb("VmRSS"), StatusKb("RssAnon"));
         std::fflush(stdout);
         MeasureIdle("idle_visited", [] { QCoreApplication::exit(0); });
     };
@@ -218,6 +229,7 @@ int RunPages(const std::filesystem::path& jpegDir) {
             return;
         }
         std::printf("start_peak_kb %ld\n", PeakResidentKb());
+        std::printf("start_rss_kb %ld %ld\n", StatusKb("VmRSS"), StatusKb("RssAnon"));
         MeasureIdle("idle_start", visit);
     });
     RunProgram("orvanta");
@@ -264,13 +276,19 @@ Child RunChild(const char* self, const std::vector<std::string>& args) {
 }
 
 // Milliseconds from starting a copy of this program with `mode` to its first complete paint.
+// Resident memory of the empty window at its first paint, the baseline of the memory rows.
+long gEmptyRssKb = 0;
+
 double StartToPaint(const char* self, const char* mode) {
     Child child = RunChild(self, {mode});
     long long painted = 0;
     std::istringstream lines(child.Output);
     std::string key;
     while (lines >> key)
-        if (key == "painted") lines >> painted;
+        if (key == "painted")
+            lines >> painted;
+        else if (key == "rss_kb")
+            lines >> gEmptyRssKb;
     if (!child.Ok || painted == 0) {
         std::fprintf(stderr, "orv_bench_course %s failed:\n%s", mode, child.Output.c_str());
         std::exit(1);
@@ -357,7 +375,7 @@ int RunTable(const char* self) {
         return 1;
     }
     std::map<int, double> first, again;
-    long startPeak = 0, peak = 0;
+    long startPeak = 0, peak = 0, startRss = 0, startAnon = 0, rss = 0, anon = 0;
     struct Idle {
         double Cpu = -1, Wall = 0;
         int Wakeups = -1;
@@ -374,6 +392,10 @@ int RunTable(const char* self) {
             lines >> startPeak;
         } else if (key == "peak_kb") {
             lines >> peak;
+        } else if (key == "start_rss_kb") {
+            lines >> startRss >> startAnon;
+        } else if (key == "rss_kb") {
+            lines >> rss >> anon;
         } else if (key == "idle_start" || key == "idle_visited") {
             Idle& idle = key == "idle_start" ? idleStart : idleVisited;
             lines >> idle.Cpu >> idle.Wall >> idle.Wakeups;
@@ -426,6 +448,13 @@ int RunTable(const char* self) {
         worstAgain = std::max(worstAgain, ms);
     row("switching to a page already seen (slowest page)", fmt("%.1f ms", worstAgain), "-", "< 16 ms",
         worstAgain < 16);
+    const std::string emptyRss = fmt("%.0f MB (empty Qt window)", gEmptyRssKb / 1024.0);
+    row("resident memory right after start (anonymous part)",
+        fmt("%.0f MB", startRss / 1024.0) + fmt(" (%.0f MB)", startAnon / 1024.0), emptyRss, "<= 60 MB",
+        startRss / 1024.0 <= 60);
+    row("resident memory after all 48 pages (anonymous part)",
+        fmt("%.0f MB", rss / 1024.0) + fmt(" (%.0f MB)", anon / 1024.0), emptyRss, "<= 150 MB (<= 70 MB)",
+        rss / 1024.0 <= 150 && anon / 1024.0 <= 70);
     row("peak resident memory after all 48 pages", fmt("%.0f MB", peak / 1024.0),
         fmt("%.0f MB (after page 0)", startPeak / 1024.0), "< 220 MB", peak / 1024.0 < 220);
     // The processor time includes the timers that start and end each measurement; a loop that wakes

@@ -1,5 +1,6 @@
 // Reading a large definition whose bulk is binary values, against a plain copy of the same bytes made
-// in the same run. Prints both times and their ratio.
+// in the same run. Prints both times and their ratio. The definition is read as the program reads its
+// own: in place, its pictures referring to the stored bytes.
 #include "app/TForm1.h"
 #include "stream/ResourceTable.h"
 #include "stream/TWriter.h"
@@ -75,7 +76,8 @@ void BM_PlainCopy(benchmark::State& state) {
 
 void BM_LoadDefinition(benchmark::State& state) {
     const auto& src = Definition();
-    Resources::Register(Resources::RT_RCDATA, "TFORM1", src);
+    // Registered as the program registers its own: bytes that last the whole run, read in place.
+    Resources::Register(Resources::RT_RCDATA, "TFORM1", TByteView{src, {}, true});
     for (auto _ : state) {
         TForm1 form(nullptr);
         benchmark::DoNotOptimize(form.ComponentCount());
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     auto copy = reporter.Times.find("BM_PlainCopy/min_time:1.000");
     auto load = reporter.Times.find("BM_LoadDefinition/min_time:1.000");
     if (copy != reporter.Times.end() && load != reporter.Times.end() && copy->second > 0)
-        std::printf("\ndefinition of %.1f MB: loading takes %.2f times a plain copy\n",
+        std::printf("\ndefinition of %.1f MB: loading takes %.3f times a plain copy (target: at most 0.1)\n",
                     Definition().size() / 1e6, load->second / copy->second);
     benchmark::Shutdown();
     return 0;
