@@ -241,40 +241,39 @@ void BM_GIFQt(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * s.Width * s.Height);
 }
 
-BENCHMARK_CAPTURE(BM_JPEGPicture, colour, 0)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK_CAPTURE(BM_Djpeg, colour, 0)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseManualTime();
-BENCHMARK_CAPTURE(BM_JPEGPicture, grey, 1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK_CAPTURE(BM_Djpeg, grey, 1)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseManualTime();
-BENCHMARK(BM_BitmapPlainCopy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BitmapPicture)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_GIFQt)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_GIFPicture)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_JPEGPicture, colour, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Djpeg, colour, 0)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(BM_JPEGPicture, grey, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Djpeg, grey, 1)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_BitmapPlainCopy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BitmapPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GIFQt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GIFPicture)->Unit(benchmark::kMillisecond);
 
-// Collects each benchmark's time per iteration (by name up to the first option) so the ratios can be
+// Collects each benchmark's time per iteration (by name) so the ratios can be
 // printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            std::string name = r.benchmark_name();
-            name = name.substr(0, name.find("/min_time"));
-            if (!r.error_occurred) Times[name] = r.GetAdjustedRealTime();
-        }
+        for (const Run& r : runs)
+            if (!r.error_occurred) Times[r.run_name.function_name] = r.GetAdjustedRealTime();
     }
     std::map<std::string, double> Times;
 };
 
-void PrintRatio(const RatioReporter& reporter, const std::string& what, const std::string& name,
+// Prints one ratio; false when either figure is missing because its benchmark failed or did not run.
+bool PrintRatio(const RatioReporter& reporter, const std::string& what, const std::string& name,
                 const std::string& baselineWhat, const std::string& baseline) {
     auto time = reporter.Times.find(name), base = reporter.Times.find(baseline);
     if (time == reporter.Times.end() || base == reporter.Times.end() || base->second <= 0) {
         std::printf("%s: no ratio (%s did not run)\n", what.c_str(),
                     time == reporter.Times.end() ? name.c_str() : baselineWhat.c_str());
-        return;
+        return false;
     }
     std::printf("%s: %.2f ms, %s %.2f ms: %.2f times the baseline\n", what.c_str(), time->second,
                 baselineWhat.c_str(), base->second, time->second / base->second);
+    return true;
 }
 
 } // namespace
@@ -286,23 +285,25 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n");
+    bool complete = true;
     const std::vector<TSample>& jpegs = JPEGs();
     for (size_t i = 0; i < jpegs.size(); ++i) {
         const TSample& s = jpegs[i];
         char what[96];
         std::snprintf(what, sizeof what, "JPEG %d x %d %s (%zu kB) through TJPEGImage", s.Width, s.Height,
                       s.Label.c_str(), s.File.size() / 1024);
-        PrintRatio(reporter, what, "BM_JPEGPicture/" + s.Label, "djpeg -dct float (process included)",
-                   "BM_Djpeg/" + s.Label);
+        complete &= PrintRatio(reporter, what, "BM_JPEGPicture/" + s.Label,
+                               "djpeg -dct float (process included)", "BM_Djpeg/" + s.Label);
     }
     char what[96];
     std::snprintf(what, sizeof what, "bitmap of %.1f MB through TPicture", Bitmap().File.size() / 1048576.0);
-    PrintRatio(reporter, what, "BM_BitmapPicture", "plain copy of its bytes", "BM_BitmapPlainCopy");
+    complete &=
+        PrintRatio(reporter, what, "BM_BitmapPicture", "plain copy of its bytes", "BM_BitmapPlainCopy");
     std::snprintf(what, sizeof what, "GIF 640 x 480, 256 colours (%zu kB) through TPicture",
                   GIF().File.size() / 1024);
-    PrintRatio(reporter, what, "BM_GIFPicture", "Qt's GIF reader", "BM_GIFQt");
+    complete &= PrintRatio(reporter, what, "BM_GIFPicture", "Qt's GIF reader", "BM_GIFQt");
     benchmark::Shutdown();
     std::error_code ec;
     fs::remove_all(WorkDir(), ec);
-    return 0;
+    return complete ? 0 : 1;
 }

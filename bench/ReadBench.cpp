@@ -15,6 +15,36 @@
 
 namespace {
 
+void PutU16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    PutU16(b, at, v & 0xFFFF);
+    PutU16(b, at + 2, v >> 16);
+}
+
+// A 24-bit bottom-up BMP file of the given size whose pixels vary, as a photograph's do.
+std::vector<uint8_t> BitmapFile(int width, int height) {
+    constexpr uint32_t kHeaders = 14 + 40;
+    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t pixels = stride * static_cast<uint32_t>(height);
+    std::vector<uint8_t> file(kHeaders + pixels);
+    file[0] = 'B', file[1] = 'M';
+    PutU32(file, 2, kHeaders + pixels);
+    PutU32(file, 10, kHeaders);
+    PutU32(file, 14, 40);
+    PutU32(file, 18, static_cast<uint32_t>(width));
+    PutU32(file, 22, static_cast<uint32_t>(height));
+    PutU16(file, 26, 1);
+    PutU16(file, 28, 24);
+    PutU32(file, 34, pixels);
+    for (uint32_t i = 0; i < pixels; ++i)
+        file[kHeaders + i] = static_cast<uint8_t>(i * 131 + 7);
+    return file;
+}
+
 // About 60 MB: a page control with 100 pictures of 600 kB each, spread over 20 sheets.
 const std::vector<uint8_t>& Definition() {
     static const std::vector<uint8_t> bytes = [] {
@@ -28,9 +58,7 @@ const std::vector<uint8_t>& Definition() {
         w.WritePropName("ActivePage");
         w.WriteIdent("TabSheet1");
         w.WriteListEnd();
-        std::vector<uint8_t> payload(600 * 1024);
-        for (size_t i = 0; i < payload.size(); ++i)
-            payload[i] = static_cast<uint8_t>(i * 131 + 7);
+        const std::vector<uint8_t> payload = BitmapFile(400, 512);
         int image = 1;
         for (int sheet = 1; sheet <= 20; ++sheet) {
             w.WriteComponentHeader("TTabSheet", "TabSheet" + std::to_string(sheet));
@@ -85,8 +113,8 @@ void BM_LoadDefinition(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * src.size()));
 }
 
-BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_LoadDefinition)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadDefinition)->Unit(benchmark::kMillisecond);
 
 // Collects each benchmark's time per iteration so the ratio can be printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -94,7 +122,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (!r.error_occurred) Times[r.run_name.function_name] = r.GetAdjustedRealTime();
     }
     std::map<std::string, double> Times;
 };
@@ -105,11 +133,14 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto copy = reporter.Times.find("BM_PlainCopy/min_time:1.000");
-    auto load = reporter.Times.find("BM_LoadDefinition/min_time:1.000");
-    if (copy != reporter.Times.end() && load != reporter.Times.end() && copy->second > 0)
+    auto copy = reporter.Times.find("BM_PlainCopy");
+    auto load = reporter.Times.find("BM_LoadDefinition");
+    const bool complete = copy != reporter.Times.end() && load != reporter.Times.end() && copy->second > 0;
+    if (complete)
         std::printf("\ndefinition of %.1f MB: loading takes %.3f times a plain copy (target: at most 0.1)\n",
                     Definition().size() / 1e6, load->second / copy->second);
+    else
+        std::printf("\nno ratio: a benchmark failed or did not run\n");
     benchmark::Shutdown();
-    return 0;
+    return complete ? 0 : 1;
 }

@@ -6,7 +6,10 @@
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
@@ -24,26 +27,25 @@ struct Bytes {
     std::vector<uint8_t> v;
 
     Bytes& U8(uint32_t x) {
-        v.push_back(static_cast<uint8_t>(x));
-        return *this;
+        const uint8_t b = static_cast<uint8_t>(x);
+        return Append(&b, 1);
     }
     Bytes& U16(uint32_t x) { return U8(x & 0xFF).U8(x >> 8 & 0xFF); }
     Bytes& U32(uint32_t x) { return U16(x & 0xFFFF).U16(x >> 16); }
     Bytes& I32(int32_t x) { return U32(static_cast<uint32_t>(x)); }
-    Bytes& Str(std::string_view s) {
-        v.insert(v.end(), s.begin(), s.end());
-        return *this;
-    }
-    Bytes& Raw(std::span<const uint8_t> b) {
-        v.insert(v.end(), b.begin(), b.end());
-        return *this;
-    }
-    Bytes& Raw(std::initializer_list<uint8_t> b) {
-        v.insert(v.end(), b.begin(), b.end());
-        return *this;
-    }
+    Bytes& Str(std::string_view s) { return Append(s.data(), s.size()); }
+    Bytes& Raw(std::span<const uint8_t> b) { return Append(b.data(), b.size()); }
+    Bytes& Raw(std::initializer_list<uint8_t> b) { return Append(b.begin(), b.size()); }
     Bytes& Fill(size_t n, uint8_t b) {
-        v.insert(v.end(), n, b);
+        v.resize(v.size() + n, b);
+        return *this;
+    }
+    // Grows the vector first and copies into it: GCC 12's optimiser warns falsely about the bounds of
+    // vector::insert once inlined deeply enough.
+    Bytes& Append(const void* bytes, size_t n) {
+        const size_t at = v.size();
+        v.resize(at + n);
+        if (n) std::memcpy(v.data() + at, bytes, n);
         return *this;
     }
     size_t Size() const { return v.size(); }
@@ -51,9 +53,11 @@ struct Bytes {
 
 // Picture data: the tag's length byte, the tag, the payload.
 inline std::vector<uint8_t> PictureData(std::string_view tag, std::span<const uint8_t> payload) {
-    Bytes b;
-    b.U8(static_cast<uint32_t>(tag.size())).Str(tag).Raw(payload);
-    return b.v;
+    std::vector<uint8_t> data(1 + tag.size() + payload.size());
+    data[0] = static_cast<uint8_t>(tag.size());
+    std::copy(tag.begin(), tag.end(), data.begin() + 1);
+    std::copy(payload.begin(), payload.end(), data.begin() + 1 + static_cast<std::ptrdiff_t>(tag.size()));
+    return data;
 }
 
 // A payload with a 4-byte length field in front.

@@ -217,7 +217,9 @@ TEST(TextForm, RoundTripsPrefixesAndNesting) {
     for (uint8_t flags = 1; flags < 16; ++flags) {
         w.WriteRaw(Bytes{static_cast<uint8_t>(0xF0 | flags)});
         if (flags & ffChildPos) w.WriteIntegerAs(flags & 8 ? VT::vaInt32 : VT::vaInt8, -flags);
-        w.WriteStr(flags == 3 ? "" : "TChild"), w.WriteStr(flags == 5 ? "" : "C" + std::to_string(flags));
+        std::string name = flags == 5 ? "" : "C";
+        if (flags != 5) name += std::to_string(flags);
+        w.WriteStr(flags == 3 ? "" : "TChild"), w.WriteStr(name);
         w.WritePropName("Tag"), w.WriteInteger(flags), w.WriteListEnd();
         if (flags == 4) w.WriteComponentHeader("TGrandChild", "G"), w.WriteListEnd(), w.WriteListEnd();
         w.WriteListEnd();
