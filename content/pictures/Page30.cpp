@@ -1,7 +1,7 @@
 // Page 30: brightness and the negative. A panchromatic photograph of the south-west edge of the town
 // (blocks, fields, the river and its sand bars), scanned dark; the histogram of that scan and of the
 // scan with 100 added to every level, the whole histogram shifted and the lightest tones piled up at
-// 255; the scan equalised at 2 %, and its negative.
+// 255; the scan stretched linearly with 2 % of its pixels saturated at each end, and its negative.
 #include "content/toolkit/Recipe.h"
 
 #include "content/toolkit/AerialPhoto.h"
@@ -32,7 +32,7 @@ const QImage& Scan() {
     return scan;
 }
 
-QImage Equalised() {
+QImage Stretched() {
     return ApplyTable(Scan(), PercentStretchTable(Histogram(Scan()), 0.02));
 }
 
@@ -98,16 +98,16 @@ QImage BrightnessHistogram(bool brightened) {
 
 std::vector<Recipe> Page30() {
     return {
-        {"p30-foto-ecualizada.bmp",
+        {"p30-foto-estirada.bmp",
          [] {
              return EncodeBitmap8(
-                 GreyIndexed(Tagged(Equalised(), QString::fromUtf8("Positivo, ecualizado al 2 %"))));
+                 GreyIndexed(Tagged(Stretched(), QString::fromUtf8("Positivo, realce lineal al 2 %"))));
          }},
         {"p30-histograma-original.bmp", [] { return EncodeBitmap24(BrightnessHistogram(false)); }},
         {"p30-histograma-brillo.bmp", [] { return EncodeBitmap24(BrightnessHistogram(true)); }},
         {"p30-foto-negativo.bmp",
          [] {
-             const QImage negative = ApplyTable(Equalised(), NegativeTable());
+             const QImage negative = ApplyTable(Stretched(), NegativeTable());
              return EncodeBitmap8(GreyIndexed(Tagged(negative, QString::fromUtf8("Negativo: 255 − valor"))));
          }},
     };
