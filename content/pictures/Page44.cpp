@@ -51,7 +51,7 @@ QImage SmallIncidence() {
     BeginPainting(p, image);
     p.setPen(QColor(20, 40, 110));
     p.setFont(SansFont(20, true));
-    DrawText(p, {400, 6}, QString::fromUtf8("Ángulo de incidencia pequeño: el objeto actúa como un espejo"),
+    DrawText(p, {400, 6}, QString::fromUtf8("Incidencia pequeña: una superficie lisa actúa como espejo"),
              Qt::AlignHCenter | Qt::AlignTop);
 
     // Sky and ground.
