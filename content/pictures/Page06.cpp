@@ -87,7 +87,7 @@ QImage EmissionCurves() {
     QPainter p;
     BeginPainting(p, image);
     ChartSpec chart;
-    chart.Title = QString::fromUtf8("Radiación emitida por un cuerpo negro");
+    chart.Title = QString::fromUtf8("Radiación emitida (no reflejada) según la temperatura");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("log₁₀ radiancia (W·m⁻²·sr⁻¹·µm⁻¹)");
     chart.X0 = 0.1, chart.X1 = 100, chart.LogX = true, chart.XDecimals = 1;
