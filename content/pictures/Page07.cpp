@@ -18,7 +18,7 @@ QImage PixelsAndNumbers() {
     BeginPainting(p, image);
     p.setFont(SansFont(15, true));
     p.setPen(QColor(20, 30, 90));
-    DrawText(p, {188, 6}, QString::fromUtf8("Imagen digital: píxeles y ND"), Qt::AlignHCenter | Qt::AlignTop);
+    DrawText(p, {188, 6}, QString::fromUtf8("Imagen digital: píxeles y DN"), Qt::AlignHCenter | Qt::AlignTop);
     // A 30 m near-infrared band of the river and the town, 160 x 160 pixels.
     View view{7400, 5400, 160 * 30, 0, 160, 160};
     FloatImage dn = ToDigitalNumbers(RenderBand(view, Bands::Tm4), Bands::Tm4, 0.6f);
@@ -48,8 +48,8 @@ QImage PixelsAndNumbers() {
     p.setFont(SansFont(13));
     DrawTextBox(
         p, QRectF(14, 214, 350, 120),
-        QString::fromUtf8("Cada píxel guarda un número digital (ND) proporcional a la radiancia que llegó al "
-                          "detector. Con 8 bits, el ND va de 0 (negro) a 255 (blanco). Banda del infrarrojo "
+        QString::fromUtf8("Cada píxel guarda un nivel digital (DN) proporcional a la radiancia que llegó al "
+                          "detector. Con 8 bits, el DN va de 0 (negro) a 255 (blanco). Banda del infrarrojo "
                           "cercano: el río es oscuro y la vegetación, clara."),
         Qt::AlignLeft | Qt::AlignTop);
     // Photographic against electronic detection.
