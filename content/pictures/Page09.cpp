@@ -42,7 +42,7 @@ QImage ScannerDiagram() {
     p.drawLine(QPointF(418, 26), QPointF(346, 34));
     DrawText(p, {420, 46}, QString::fromUtf8("óptica"), Qt::AlignLeft | Qt::AlignVCenter);
     p.drawLine(QPointF(418, 46), QPointF(330, 50));
-    DrawText(p, {120, 96}, QString::fromUtf8("espejo rotatorio"), Qt::AlignLeft | Qt::AlignVCenter);
+    DrawText(p, {120, 96}, QString::fromUtf8("espejo giratorio"), Qt::AlignLeft | Qt::AlignVCenter);
     p.drawLine(QPointF(206, 96), QPointF(264, 76));
     // The ground: scan lines across the track, one IFOV cell marked.
     QPolygonF ground;
@@ -148,7 +148,7 @@ QImage IfovGeometry() {
     DrawTextBox(
         p, QRectF(360, 150, 200, 130),
         QString::fromUtf8("β: ángulo del IFOV (radianes)\nH: altura de vuelo\nD: lado de la celda vista en "
-                          "el terreno\n\nLandsat MSS: β = 0,086 mrad, H = 918 km → D ≈ 79 m"),
+                          "el terreno\n\nLandsat MSS: β = 0,086 mrad, H = 917 km → D ≈ 79 m"),
         Qt::AlignLeft | Qt::AlignTop);
     p.end();
     return image;
