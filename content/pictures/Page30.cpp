@@ -101,7 +101,7 @@ std::vector<Recipe> Page30() {
         {"p30-foto-estirada.bmp",
          [] {
              return EncodeBitmap8(
-                 GreyIndexed(Tagged(Stretched(), QString::fromUtf8("Positivo, realce lineal al 2 %"))));
+                 GreyIndexed(Tagged(Stretched(), QString::fromUtf8("Positivo, estiramiento lineal al 2 %"))));
          }},
         {"p30-histograma-original.bmp", [] { return EncodeBitmap24(BrightnessHistogram(false)); }},
         {"p30-histograma-brillo.bmp", [] { return EncodeBitmap24(BrightnessHistogram(true)); }},
