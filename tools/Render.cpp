@@ -4,6 +4,7 @@
 #include "app/ErrorText.h"
 #include "app/TApplication.h"
 #include "app/TForm1.h"
+#include "platform/EmbeddedResources.h"
 #include "platform/qt/QtPlatform.h"
 #include "stream/ResourceTable.h"
 
@@ -17,13 +18,16 @@
 #include <fstream>
 #include <iterator>
 
-int RunRender(const std::string& outDir, const std::string& definitionPath) {
-    std::ifstream in(definitionPath, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "orvanta-form: cannot open '%s'\n", definitionPath.c_str());
-        return 1;
+int RunRender(const std::string& outDir, const std::optional<std::string>& definitionPath) {
+    std::vector<uint8_t> bytes;
+    if (definitionPath) {
+        std::ifstream in(*definitionPath, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "orvanta-form: cannot open '%s'\n", definitionPath->c_str());
+            return 1;
+        }
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::error_code ec;
     std::filesystem::create_directories(outDir, ec);
     // No display is needed: Qt draws into memory unless told otherwise.
@@ -31,7 +35,10 @@ int RunRender(const std::string& outDir, const std::string& definitionPath) {
 
     std::unique_ptr<TPlatform> platform = CreateQtPlatform("orvanta-form");
     TPlatform::SetCurrent(platform.get());
-    Resources::Register(Resources::RT_RCDATA, "TFORM1", bytes);
+    if (definitionPath)
+        Resources::Register(Resources::RT_RCDATA, "TFORM1", bytes);
+    else
+        RegisterEmbeddedResources();
     int code = 0;
     {
         TApplication app("orvanta");

@@ -4,6 +4,9 @@
 #include "stream/Exceptions.h"
 #include "tools/TextForm.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -16,6 +19,14 @@ struct LineOrigin {
     std::filesystem::path File;
     int Line;
 };
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw Exception("cannot create '" + path.string() + "': " + std::strerror(errno));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) throw Exception("cannot write '" + path.string() + "'");
+}
 
 std::string ReadText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -76,4 +87,9 @@ std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file,
         }
         throw Exception(file.string() + ":" + m);
     }
+}
+
+void CompileTextFormFileTo(const std::filesystem::path& file, const std::filesystem::path& out,
+                           const std::filesystem::path& assetsDir) {
+    WriteBytes(out, CompileTextFormFile(file, assetsDir));
 }

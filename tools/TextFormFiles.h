@@ -11,3 +11,7 @@
 
 std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file,
                                          const std::filesystem::path& assetsDir = {});
+
+// The same, written to the file out.
+void CompileTextFormFileTo(const std::filesystem::path& file, const std::filesystem::path& out,
+                           const std::filesystem::path& assetsDir = {});

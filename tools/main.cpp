@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,16 +36,8 @@ std::string ReadFile(const std::string& path) {
     return data;
 }
 
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw Exception("cannot create '" + path + "': " + std::strerror(errno));
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) throw Exception("cannot write '" + path + "'");
-}
-
 int Compile(const std::string& sourcePath, const std::string& outPath, const std::string& assetsDir) {
-    WriteFile(outPath, CompileTextFormFile(sourcePath, assetsDir));
+    CompileTextFormFileTo(sourcePath, outPath, assetsDir);
     return 0;
 }
 
@@ -63,7 +56,7 @@ int main(int argc, char** argv) {
     std::string command = args.empty() ? "" : args[0];
     try {
         if (command == "render" && (args.size() == 2 || args.size() == 3))
-            return RunRender(args[1], args.size() == 3 ? args[2] : ORV_COURSE_BIN);
+            return RunRender(args[1], args.size() == 3 ? std::optional<std::string>(args[2]) : std::nullopt);
         if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
         if (command == "compile" && args.size() == 5 && args[3] == "--assets")
             return Compile(args[1], args[2], args[4]);

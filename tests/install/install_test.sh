@@ -30,6 +30,13 @@ appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.orvanta.Or
 rm -f /tmp/appstream.$$
 # The installed program carries the whole course: it checks its own definition without a display.
 "$prefix/bin/orvanta-form" check "$build/content/course.bin" | grep -q '^ok: 293 components$' || { echo "FAIL: check"; fail=1; }
+# The installed tool carries the course too: render needs no file, and no path into the build tree.
+if grep -qF "$build/content/course.bin" "$prefix/bin/orvanta-form"; then
+  echo "FAIL: orvanta-form names the build tree's course"
+  fail=1
+fi
+"$prefix/bin/orvanta-form" render "$prefix/pages" 2>/dev/null | grep -qx '48 pages' || { echo "FAIL: render"; fail=1; }
+[ -s "$prefix/pages/page-47.png" ] || { echo "FAIL: render wrote no page 47"; fail=1; }
 
 # The Debian package holds the same files under /usr and names what it needs to run.
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$prefix/package" >/dev/null
