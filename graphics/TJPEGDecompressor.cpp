@@ -11,10 +11,12 @@
 
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
+#include "graphics/GreyDither.h"
 #include "stream/Consts.h"
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <jpeglib.h>
@@ -58,6 +60,12 @@ struct TJPEGContext {
     TJPEGDecodeSettings Settings;
     uint8_t* TopRow;
     ptrdiff_t RowStep;
+    // Greyscale output reduced to 236 levels by our own pass: the library's 8-bit grey rows are read
+    // into GreyRow and reduced into the output rows, carrying DitherErrors from row to row.
+    bool GreyDither;
+    bool OddRow;
+    JSAMPROW GreyRow;
+    int16_t* DitherErrors;
 };
 
 namespace {
@@ -132,6 +140,26 @@ void HeaderStage(TJPEGContext* c) {
     c->MultipleScans = jpeg_has_multiple_scans(&c->Info);
 }
 
+// Takes from the library's memory what its own one-pass quantiser would take (its state, colour map,
+// index table and error row, and the strip it reduces from, which becomes our grey row), so that the
+// memory limit on the coefficient buffers is reached exactly where it would be with the library's pass.
+void ReserveQuantizerMemory(TJPEGContext* c) {
+    jpeg_decompress_struct& d = c->Info;
+    auto* common = reinterpret_cast<j_common_ptr>(&d);
+    jpeg_calc_output_dimensions(&d);
+    const JDIMENSION width = d.output_width;
+    constexpr size_t kQuantizerState = 152; // the library's record of its quantiser on this platform
+    (*d.mem->alloc_small)(common, JPOOL_IMAGE, kQuantizerState);
+    (*d.mem->alloc_sarray)(common, JPOOL_IMAGE, GreyDither::kLevels, 1);
+    (*d.mem->alloc_sarray)(common, JPOOL_IMAGE, 256, 1);
+    const size_t errorBytes = (size_t{width} + 2) * sizeof(int16_t);
+    c->DitherErrors = static_cast<int16_t*>((*d.mem->alloc_large)(common, JPOOL_IMAGE, errorBytes));
+    std::memset(c->DitherErrors, 0, errorBytes);
+    c->GreyRow =
+        (*d.mem->alloc_sarray)(common, JPOOL_IMAGE, width, static_cast<JDIMENSION>(d.max_v_samp_factor))[0];
+    c->OddRow = false;
+}
+
 void StartStage(TJPEGContext* c) {
     jpeg_decompress_struct& d = c->Info;
     const TJPEGDecodeSettings& s = c->Settings;
@@ -142,7 +170,10 @@ void StartStage(TJPEGContext* c) {
         d.out_color_space = JCS_GRAYSCALE;
     else if (d.out_color_space == JCS_RGB)
         d.out_color_space = JCS_EXT_BGR; // a 24-bit bitmap row stores blue, green, red
-    if (s.EightBit || d.out_color_space == JCS_GRAYSCALE) {
+    if (d.out_color_space == JCS_GRAYSCALE && !s.BestSpeed) {
+        // Greys get the library's one-pass error diffusion to 236 levels, done by our faster pass.
+        c->GreyDither = true;
+    } else if (s.EightBit || d.out_color_space == JCS_GRAYSCALE) {
         d.quantize_colors = TRUE;
         d.desired_number_of_colors = 236;
     }
@@ -153,6 +184,7 @@ void StartStage(TJPEGContext* c) {
     } else {
         d.dct_method = JDCT_FLOAT; // this build's default is the integer transform
     }
+    if (c->GreyDither) ReserveQuantizerMemory(c);
     jpeg_start_decompress(&d);
 }
 
@@ -161,7 +193,12 @@ void RowsStage(TJPEGContext* c) {
     const bool cmyk = !d.quantize_colors && d.out_color_space == JCS_CMYK;
     while (d.output_scanline < d.output_height) {
         JSAMPROW row = c->TopRow + static_cast<ptrdiff_t>(d.output_scanline) * c->RowStep;
-        if (jpeg_read_scanlines(&d, &row, 1) != 1) break;
+        JSAMPROW read = c->GreyDither ? c->GreyRow : row;
+        if (jpeg_read_scanlines(&d, &read, 1) != 1) break;
+        if (c->GreyDither) {
+            GreyDither::Row(c->GreyRow, row, static_cast<int>(d.output_width), c->DitherErrors, c->OddRow);
+            c->OddRow = !c->OddRow;
+        }
         if (cmyk) {
             // The library hands out CMYK as stored in Adobe files, where 255 means no ink.
             for (JDIMENSION x = 0; x < d.output_width; ++x) {
@@ -233,6 +270,10 @@ TJPEGDecompressor::TJPEGDecompressor(std::span<const uint8_t> data, size_t memor
     c->MultipleScans = false;
     c->TopRow = nullptr;
     c->RowStep = 0;
+    c->GreyDither = false;
+    c->OddRow = false;
+    c->GreyRow = nullptr;
+    c->DitherErrors = nullptr;
     Run(c, CreateStage);
 }
 
@@ -260,8 +301,11 @@ TJPEGOutputInfo TJPEGDecompressor::Start(const TJPEGDecodeSettings& settings) {
     TJPEGOutputInfo out;
     out.Width = static_cast<int>(d.output_width);
     out.Height = static_cast<int>(d.output_height);
-    out.BitsPerPixel = d.quantize_colors ? 8 : d.out_color_space == JCS_CMYK ? 32 : 24;
-    if (d.quantize_colors && d.colormap) {
+    out.BitsPerPixel = d.quantize_colors || c->GreyDither ? 8 : d.out_color_space == JCS_CMYK ? 32 : 24;
+    if (c->GreyDither) {
+        for (uint8_t v : GreyDither::Levels())
+            out.ColorMap.push_back({v, v, v, 0});
+    } else if (d.quantize_colors && d.colormap) {
         const bool grey = d.out_color_components == 1;
         for (int i = 0; i < d.actual_number_of_colors; ++i) {
             if (grey) {

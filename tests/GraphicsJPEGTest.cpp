@@ -13,6 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -315,7 +318,10 @@ namespace {
 // Decodes a file with the library's own command-line decoder; empty when it is not installed.
 std::vector<uint8_t> ReferenceDecode(const std::vector<uint8_t>& file, const std::string& options, int& width,
                                      int& height, int& channels) {
-    std::string path = ::testing::TempDir() + "orv_reference.jpg";
+    // Tests run side by side in separate processes: each file is its own.
+    static int calls = 0;
+    std::string path = ::testing::TempDir() + "orv_reference_" + std::to_string(getpid()) + "_" +
+                       std::to_string(++calls) + ".jpg";
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (!f) return {};
@@ -401,4 +407,84 @@ TEST(JPEGReference, MatchesTheLibrarysOwnFloatDecoder) {
         }
         EXPECT_EQ(differing, 0);
     }
+}
+
+namespace {
+// Pixels of the decoded picture that differ from djpeg's greyscale output, or -1 when djpeg is missing.
+int DifferingFromDjpegGrey(TJPEGImage& jpeg, const std::vector<uint8_t>& file, const std::string& options) {
+    int rw = 0, rh = 0, channels = 0;
+    std::vector<uint8_t> reference =
+        ReferenceDecode(file, options + " -dct float -colors 236 -onepass -dither fs", rw, rh, channels);
+    if (reference.empty()) return -1;
+    const TBitmap* bitmap = jpeg.DecodedBitmap();
+    if (!bitmap || bitmap->Width() != rw || bitmap->Height() != rh || channels != 1 ||
+        reference.size() != static_cast<size_t>(rw) * static_cast<size_t>(rh) ||
+        bitmap->PixelFormat() != pf8bit)
+        return rw * rh + 1;
+    int differing = 0;
+    for (int y = 0; y < rh; ++y) {
+        const uint8_t* row = bitmap->ScanLine(y);
+        const uint8_t* ref = &reference[static_cast<size_t>(y) * static_cast<size_t>(rw)];
+        for (int x = 0; x < rw; ++x)
+            differing += bitmap->ColorTable()[row[x]].Green != ref[x];
+    }
+    return differing;
+}
+} // namespace
+
+// Greys are reduced to 236 levels by a pass of our own; it must give the library's indexes exactly,
+// whatever the size (odd, one pixel wide or high), at every scale, for colour files shown in grey, and
+// where the error pushes greys past white.
+TEST(JPEGReference, GreyDitheringMatchesTheLibraryPixelForPixel) {
+    uint32_t state = 99;
+    auto random = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+    struct Case {
+        int Width, Height, Components;
+        int Scale; // a TJPEGScale
+        bool NearWhite;
+    };
+    std::vector<Case> cases = {{1, 1, 1, 0, false},  {1, 37, 1, 0, false},  {53, 1, 1, 0, false},
+                               {33, 17, 1, 0, true}, {45, 29, 3, 0, false}, {71, 39, 1, 1, false},
+                               {59, 43, 3, 3, true}};
+    for (int k = 0; k < 12; ++k)
+        cases.push_back({1 + static_cast<int>(random() % 150), 1 + static_cast<int>(random() % 90),
+                         k % 4 == 3 ? 3 : 1, 0, k % 3 == 2});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Width) + " x " + std::to_string(c.Height) + ", " +
+                     std::to_string(c.Components) + " components, scale " + std::to_string(c.Scale) +
+                     (c.NearWhite ? ", near white" : ""));
+        std::vector<uint8_t> samples = Noise(c.Width, c.Height, c.Components);
+        if (c.NearWhite)
+            for (uint8_t& s : samples)
+                s = static_cast<uint8_t>(random() % 4 == 0 ? 255 : 248 + random() % 8);
+        EncodeOptions o{.Components = c.Components, .Space = c.Components == 1 ? JCS_GRAYSCALE : JCS_RGB};
+        o.Quality = 80;
+        std::vector<uint8_t> file = Encode(c.Width, c.Height, samples, o);
+        auto jpeg = LoadJPEG(file);
+        jpeg->SetScale(static_cast<TJPEGScale>(c.Scale));
+        if (c.Components == 3) jpeg->SetGrayscale(true);
+        std::string options =
+            "-scale 1/" + std::to_string(1 << c.Scale) + (c.Components == 3 ? " -grayscale" : "");
+        int differing = DifferingFromDjpegGrey(*jpeg, file, options);
+        if (differing < 0) GTEST_SKIP() << "djpeg is not installed";
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// The course's own greyscale photographs, millions of pixels each.
+TEST(JPEGReference, CourseGreyPicturesMatchTheLibrary) {
+    int grey = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ORV_PICTURES_DIR)) {
+        if (entry.path().extension() != ".jpg") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        auto jpeg = LoadJPEG(file);
+        if (!jpeg->HeaderGrayscale()) continue;
+        ++grey;
+        SCOPED_TRACE(entry.path().filename().string());
+        int differing = DifferingFromDjpegGrey(*jpeg, file, "");
+        if (differing < 0) GTEST_SKIP() << "djpeg is not installed";
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_GE(grey, 2);
 }
