@@ -30,6 +30,9 @@ QIcon IconFromIcoFile(std::span<const uint8_t> icoFile) {
 
 namespace {
 
+// The base name of the desktop entry installed with the program.
+constexpr char kDesktopEntry[] = "org.orvanta.Orvanta";
+
 class QtPlatform : public TPlatform {
 public:
     explicit QtPlatform(const char* programName) : FArgv0(programName ? programName : "orvanta") {
@@ -37,6 +40,10 @@ public:
         FApp = std::make_unique<QApplication>(FArgc, FArgv);
         // Closing the last window must not end the loop by itself: the form decides (Close, Terminate).
         QApplication::setQuitOnLastWindowClosed(false);
+        // The running windows belong to the desktop entry: the window class on X11 (the second part of
+        // WM_CLASS is the application name) and the app id on Wayland both name it.
+        QApplication::setApplicationName(QString::fromLatin1(kDesktopEntry));
+        QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
         RegisterFontSubstitutions();
     }
 
@@ -60,9 +67,9 @@ public:
         QApplication::setWindowIcon(IconFromIcoFile(icoFile));
     }
 
-    void SetApplicationTitle(const std::string& title) override {
-        QApplication::setApplicationDisplayName(QString::fromStdString(title));
-    }
+    // Not handed to Qt as the display name: Qt would append that to every window's title, and the
+    // titles must be exactly the program's own texts. The desktop entry names the program instead.
+    void SetApplicationTitle(const std::string&) override {}
 
     void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         QMessageBox box(flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::NoIcon,
