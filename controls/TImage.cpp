@@ -82,10 +82,8 @@ void TImage::PictureChanged() {
     } else {
         FOpaque = false;
     }
-    if (graphic != FPixelsOf) {
-        FPixels.clear();
-        FPixelsOf = nullptr;
-    }
+    // Whatever changed, the copy is made again at the next paint.
+    FCopy = TPixelCopy{};
     if (!FDrawing) Invalidate();
 }
 
@@ -128,11 +126,15 @@ void TImage::Paint(ICanvas& canvas) {
         canvas.StretchDrawRows(dest, rows);
         return;
     }
-    if (FPixelsOf != graphic || FPixels.empty()) {
-        FPixels = bitmap->ToBGRA();
-        FPixelsOf = graphic;
+    if (FCopy.Pixels.empty() || FCopy.GraphicStamp != graphic->ChangeStamp() ||
+        FCopy.BitmapStamp != bitmap->ChangeStamp()) {
+        FCopy.Pixels = bitmap->ToBGRA();
+        FCopy.Width = bitmap->Width();
+        FCopy.Height = bitmap->Height();
+        FCopy.GraphicStamp = graphic->ChangeStamp();
+        FCopy.BitmapStamp = bitmap->ChangeStamp();
     }
-    canvas.StretchDrawPixels(dest, bitmap->Width(), bitmap->Height(), FPixels.data(), graphic->Transparent());
+    canvas.StretchDrawPixels(dest, FCopy.Width, FCopy.Height, FCopy.Pixels.data(), graphic->Transparent());
 }
 
 static TPersistent* GetPicture(const TImage& c) {

@@ -45,7 +45,12 @@ private:
     bool FDrawing = false;
     bool FOpaque = false;
     // The decoded picture as 32-bit pixels, made at the first drawing and kept, for pictures that cannot
-    // be drawn from their stored rows.
-    std::vector<uint32_t> FPixels;
-    const void* FPixelsOf = nullptr;
+    // be drawn from their stored rows. It is current while the graphic and its bitmap keep the change
+    // stamps it was made at, and it is always drawn at its own size.
+    struct TPixelCopy {
+        std::vector<uint32_t> Pixels;
+        int Width = 0, Height = 0;
+        uint64_t GraphicStamp = 0, BitmapStamp = 0;
+    };
+    TPixelCopy FCopy;
 };

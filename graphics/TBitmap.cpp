@@ -155,6 +155,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
 void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     if (length == 0) {
         FImage = TBitmapImage{};
+        RenewChangeStamp();
         return;
     }
     uint8_t fileHeader[14];

@@ -11,6 +11,8 @@
 #include "stream/TStream.h"
 #include "stream/TextCodec.h"
 
+#include <atomic>
+
 const TClassInfo TGraphic::ClassInfo{"TGraphic", &TPersistent::ClassInfo};
 
 void TGraphic::SetTransparent(bool v) {
@@ -19,8 +21,18 @@ void TGraphic::SetTransparent(bool v) {
     Changed();
 }
 
+uint64_t TGraphic::NextChangeStamp() {
+    static std::atomic<uint64_t> count{0};
+    return ++count;
+}
+
+void TGraphic::RenewChangeStamp() {
+    FChangeStamp = NextChangeStamp();
+}
+
 void TGraphic::Changed() {
     FModified = true;
+    RenewChangeStamp();
     if (OnChange) OnChange(this);
 }
 

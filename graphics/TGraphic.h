@@ -59,6 +59,13 @@ public:
 
     void DeclareProperties(TFiler& filer) override;
 
+    // A number renewed by every change, drawn from one count for all pictures, so that no two states of
+    // any pictures share one: a copy made from a picture is current while the stamp it was made at is.
+    uint64_t ChangeStamp() const { return FChangeStamp; }
+    // Sets Modified, renews the change stamp and calls OnChange. Code that writes pixels into a bitmap
+    // through ScanLine or Bits calls it when it is done.
+    void Changed();
+
     bool Modified() const { return FModified; }
     void SetModified(bool v) { FModified = v; }
     bool PaletteModified() const { return FPaletteModified; }
@@ -68,7 +75,8 @@ public:
     TProgressEvent OnProgress;
 
 protected:
-    void Changed();
+    // Renews the change stamp without telling anyone.
+    void RenewChangeStamp();
     void Progress(TProgressStage stage, int percentDone, std::string_view message);
     // Reads exactly count bytes or raises "Stream read error"; count is checked against the stream first.
     static std::vector<uint8_t> ReadBlock(TStream& stream, uint64_t count);
@@ -84,6 +92,8 @@ private:
     bool FTransparent = false;
     bool FModified = false;
     bool FPaletteModified = false;
+    uint64_t FChangeStamp = NextChangeStamp();
+    static uint64_t NextChangeStamp();
 };
 
 using TGraphicFactory = std::unique_ptr<TGraphic> (*)();

@@ -106,9 +106,13 @@ void TJPEGImage::Decode() {
     } catch (const EAbort&) {
         // A progress handler stopped decoding: the bitmap keeps what was decoded.
     } catch (...) {
+        // Rows written before the error stay in the bitmap.
+        FBitmap->Changed();
         Progress(TProgressStage::psEnding, 0, "");
         throw;
     }
+    // The rows were written in place.
+    FBitmap->Changed();
     Progress(TProgressStage::psEnding, 100, "");
     if (paletteModified) {
         SetPaletteModified(true);
