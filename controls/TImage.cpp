@@ -97,13 +97,15 @@ void TImage::Paint(ICanvas& canvas) {
     } restore{FDrawing, wasDrawing};
     TGraphic* graphic = FPicture->Graphic();
     if (!graphic) return;
+    TRect dest = DestRect();
+    // A GIF fills the rectangle first when its first frame has a transparent colour, also when that
+    // frame kept no pixels to draw.
+    auto* gif = dynamic_cast<TGIFImage*>(graphic);
+    if (gif && gif->NeedsBackgroundFill()) canvas.FillRect(dest, ColorToRGB(gif->BackgroundColor()));
     const TBitmap* bitmap = graphic->DecodedBitmap();
     if (!bitmap || bitmap->Empty()) return;
-    TRect dest = DestRect();
-    // A GIF draws its first frame at the frame's place on its screen, after the background fill when
-    // the frame has a transparent colour.
-    if (auto* gif = dynamic_cast<TGIFImage*>(graphic)) {
-        if (gif->NeedsBackgroundFill()) canvas.FillRect(dest, ColorToRGB(gif->BackgroundColor()));
+    // A GIF draws its first frame at the frame's place on its screen.
+    if (gif) {
         TGIFFrameRect f = gif->FrameRect(dest.Width(), dest.Height());
         dest = TRect{f.Left, f.Top, f.Right, f.Bottom}.Offset(dest.Left, dest.Top);
     }

@@ -45,6 +45,37 @@ std::vector<uint8_t> BitmapData(int width, int height, int bitsPerPixel, const s
     return gfx_test::PictureData("TBitmap", gfx_test::WithLength(BmpFile(width, height, bitsPerPixel, rgbs)));
 }
 
+// A GIF file with one frame that covers its screen, a 4-entry local colour table (0xRRGGBB) and, when
+// transparentIndex is not -1, a graphic control extension that makes that index transparent. The pixels
+// (indexes below 4) go as literal codes of 3 bits, a clear code before every second one so that the
+// code table never widens them; minCodeSize 13 stores no pixels at all.
+std::vector<uint8_t> GifFile(int width, int height, const std::vector<uint32_t>& colors,
+                             const std::vector<uint8_t>& pixels, int transparentIndex, int minCodeSize = 2) {
+    Bytes b;
+    b.Str("GIF89a").U16(static_cast<uint32_t>(width)).U16(static_cast<uint32_t>(height)).U8(0).U8(0).U8(0);
+    if (transparentIndex >= 0)
+        b.U8(0x21).U8(0xF9).U8(4).U8(1).U16(0).U8(static_cast<uint32_t>(transparentIndex)).U8(0);
+    b.U8(0x2C).U16(0).U16(0).U16(static_cast<uint32_t>(width)).U16(static_cast<uint32_t>(height)).U8(0x81);
+    for (uint32_t c : colors)
+        b.U8(c >> 16 & 0xFF).U8(c >> 8 & 0xFF).U8(c & 0xFF);
+    b.U8(static_cast<uint32_t>(minCodeSize));
+    std::vector<int> codes;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (i % 2 == 0) codes.push_back(4);
+        codes.push_back(pixels[i]);
+    }
+    codes.push_back(5);
+    std::vector<uint8_t> packed((codes.size() * 3 + 7) / 8 + 2, 0);
+    for (size_t i = 0; i < codes.size() * 3; ++i)
+        packed[i / 8] |= static_cast<uint8_t>((codes[i / 3] >> (i % 3) & 1) << (i % 8));
+    for (size_t i = 0; i < packed.size(); i += 255) {
+        size_t n = std::min<size_t>(255, packed.size() - i);
+        b.U8(static_cast<uint32_t>(n)).Raw(std::span(packed).subspan(i, n));
+    }
+    b.U8(0).U8(0x3B);
+    return b.v;
+}
+
 void Load(TImage& image, const std::vector<uint8_t>& pictureData) {
     TMemoryStream stream(pictureData);
     image.Picture()->ReadData(stream);
@@ -62,6 +93,12 @@ QImage Paint(TImage& image, QRgb background = kGreen) {
 
 QRgb At(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFF;
+}
+
+// A platform colour value (0x00BBGGRR) as the surface holds it.
+QRgb Surface(TColor color) {
+    uint32_t c = ColorToRGB(color);
+    return qRgb(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF) & 0xFFFFFF;
 }
 
 } // namespace
@@ -86,4 +123,17 @@ TEST(PictureControlOnQt, DrawsAGraphicAtItsSizeAfterTheGraphicChanges) {
     std::fill_n(bitmap->ScanLine(0), 4 * 40, 0xFF);
     bitmap->Changed();
     EXPECT_EQ(At(Paint(image), 5, 0), 0xFFFFFFu);
+}
+
+TEST(PictureControlOnQt, FillsBehindATransparentGifFrameEvenWhenItKeptNoPixels) {
+    // The control turns the picture's transparency off, so the frame's transparent colour asks for the
+    // background fill first; a frame whose data could not be decoded still asks for it.
+    TImage image(nullptr);
+    image.SetBounds(0, 0, 6, 5);
+    Load(image, gfx_test::PictureData("TGIFImage", GifFile(4, 3, {0, kRed, kGreen, 0xFFFFFF}, {}, 0, 13)));
+    QImage s = Paint(image, kRed);
+    EXPECT_EQ(At(s, 0, 0), Surface(clWindow));
+    EXPECT_EQ(At(s, 3, 2), Surface(clWindow));
+    EXPECT_EQ(At(s, 4, 0), kRed); // beyond the picture
+    EXPECT_EQ(At(s, 0, 3), kRed);
 }
