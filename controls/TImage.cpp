@@ -109,10 +109,15 @@ void TImage::Paint(ICanvas& canvas) {
         TGIFFrameRect f = gif->FrameRect(dest.Width(), dest.Height());
         dest = TRect{f.Left, f.Top, f.Right, f.Bottom}.Offset(dest.Left, dest.Top);
     }
+    // A transparent picture is drawn through its mask; one without a mask, or with no pixel set in it,
+    // is drawn as an opaque one.
+    const TTransparencyMask mask = graphic->Transparent() ? graphic->TransparencyMask() : TTransparencyMask{};
+    // A 32-bit bitmap whose fourth byte is alpha is blended.
+    const bool alpha = !mask.Empty() || (bitmap->BitsPerPixel() == 32 && bitmap->AlphaFormat() == afDefined);
     // Opaque pictures of 24 or 8 bits are drawn from their own rows; a copy of a large photograph in 32
     // bits would cost more memory than the photograph.
     const int bpp = bitmap->BitsPerPixel();
-    if (!graphic->Transparent() && (bpp == 24 || (bpp == 8 && bitmap->ColorTable().size() <= 256))) {
+    if (!alpha && (bpp == 24 || (bpp == 8 && bitmap->ColorTable().size() <= 256))) {
         TPixelRows rows;
         rows.Layout = bpp == 24 ? TPixelRows::BGR24 : TPixelRows::Indexed8;
         rows.Width = bitmap->Width();
@@ -135,8 +140,14 @@ void TImage::Paint(ICanvas& canvas) {
         FCopy.Height = bitmap->Height();
         FCopy.GraphicStamp = graphic->ChangeStamp();
         FCopy.BitmapStamp = bitmap->ChangeStamp();
+        if (!mask.Empty())
+            for (int y = 0; y < FCopy.Height; ++y)
+                for (int x = 0; x < FCopy.Width; ++x)
+                    if (mask.IsSet(x, y))
+                        FCopy.Pixels[static_cast<size_t>(y) * static_cast<size_t>(FCopy.Width) +
+                                     static_cast<size_t>(x)] &= 0x00FFFFFF;
     }
-    canvas.StretchDrawPixels(dest, FCopy.Width, FCopy.Height, FCopy.Pixels.data(), graphic->Transparent());
+    canvas.StretchDrawPixels(dest, FCopy.Width, FCopy.Height, FCopy.Pixels.data(), alpha);
 }
 
 static TPersistent* GetPicture(const TImage& c) {

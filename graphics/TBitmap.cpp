@@ -281,9 +281,7 @@ uint8_t* TBitmap::ScanLine(int y) {
     return bits + static_cast<size_t>(row) * static_cast<size_t>(Stride());
 }
 
-std::vector<uint32_t> TBitmap::ToBGRA() const {
-    const int width = Width(), height = Height(), bpp = BitsPerPixel();
-    std::vector<uint32_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
+uint32_t TBitmap::PixelOf(const uint8_t* row, int x) const {
     const std::vector<TRGBQuad>& table = FImage.ColorTable;
     auto indexed = [&](unsigned index) {
         if (index >= table.size()) return Bgra(0, 0, 0);
@@ -291,41 +289,68 @@ std::vector<uint32_t> TBitmap::ToBGRA() const {
         return Bgra(q.Red, q.Green, q.Blue);
     };
     const auto& masks = FImage.Masks;
-    const uint32_t alphaMask = ~(masks[0] | masks[1] | masks[2]);
+    switch (BitsPerPixel()) {
+    case 1:
+        return indexed(row[x >> 3] >> (7 - (x & 7)) & 1);
+    case 4:
+        return indexed((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
+    case 8:
+        return indexed(row[x]);
+    case 16: {
+        uint32_t v = U16(row + 2 * x);
+        return Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]));
+    }
+    case 24:
+        return Bgra(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 32: {
+        uint32_t v = U32(row + 4 * x);
+        const uint32_t alphaMask = ~(masks[0] | masks[1] | masks[2]);
+        uint8_t alpha = FAlphaFormat == afDefined ? Channel(v, alphaMask & 0xFF000000u) : 0xFF;
+        return Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]), alpha);
+    }
+    default:
+        return 0;
+    }
+}
+
+std::vector<uint32_t> TBitmap::ToBGRA() const {
+    const int width = Width(), height = Height();
+    std::vector<uint32_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = ScanLine(y);
         uint32_t* dst = out.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        for (int x = 0; x < width; ++x) {
-            switch (bpp) {
-            case 1:
-                dst[x] = indexed(row[x >> 3] >> (7 - (x & 7)) & 1);
-                break;
-            case 4:
-                dst[x] = indexed((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
-                break;
-            case 8:
-                dst[x] = indexed(row[x]);
-                break;
-            case 16: {
-                uint32_t v = U16(row + 2 * x);
-                dst[x] = Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]));
-                break;
-            }
-            case 24:
-                dst[x] = Bgra(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-                break;
-            case 32: {
-                uint32_t v = U32(row + 4 * x);
-                uint8_t alpha = FAlphaFormat == afDefined ? Channel(v, alphaMask & 0xFF000000u) : 0xFF;
-                dst[x] = Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]), alpha);
-                break;
-            }
-            default:
-                break;
-            }
-        }
+        for (int x = 0; x < width; ++x)
+            dst[x] = PixelOf(row, x);
     }
     return out;
+}
+
+TColor TBitmap::TransparentColor() const {
+    if (Empty() || Height() == 0) return clNone;
+    uint32_t argb = PixelOf(ScanLine(Height() - 1), 0);
+    return static_cast<TColor>((argb >> 16 & 0xFF) | (argb & 0xFF00) | (argb & 0xFF) << 16);
+}
+
+TTransparencyMask TBitmap::TransparencyMask() {
+    const int width = Width(), height = Height(), stride = (width + 15) / 16 * 2;
+    if (Empty() || height == 0) return {};
+    if (FMaskStamp != ChangeStamp()) {
+        FMask.assign(static_cast<size_t>(stride) * static_cast<size_t>(height), 0);
+        const uint32_t key = PixelOf(ScanLine(height - 1), 0) & 0xFFFFFF;
+        bool any = false;
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* row = ScanLine(y);
+            uint8_t* bits = FMask.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
+            for (int x = 0; x < width; ++x)
+                if ((PixelOf(row, x) & 0xFFFFFF) == key) {
+                    bits[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+                    any = true;
+                }
+        }
+        if (!any) FMask.clear();
+        FMaskStamp = ChangeStamp();
+    }
+    return {{FMask.data(), FMask.size()}, stride};
 }
 
 void TBitmap::SetSize(int width, int height, int bitsPerPixel) {

@@ -8,6 +8,7 @@
 
 #include "graphics/PixelMemory.h"
 #include "graphics/TGraphic.h"
+#include "stream/Colors.h"
 
 #include <array>
 #include <cstddef>
@@ -63,6 +64,10 @@ public:
     // A BMP file running to the end of the stream.
     void LoadFromStream(TStream& stream) override;
     const TBitmap* DecodedBitmap() override { return this; }
+    // Every pixel of the transparent colour; built when first asked for after a change and kept.
+    TTransparencyMask TransparencyMask() override;
+    // The colour a transparent bitmap leaves out: that of its bottom-left pixel (clNone when empty).
+    TColor TransparentColor() const;
 
     const TBitmapInfoHeader& InfoHeader() const { return FImage.Header; }
     int BitsPerPixel() const { return FImage.Header.BitCount; }
@@ -107,7 +112,11 @@ private:
         bool OS2Format = false;
     };
     void ReadDIB(TStream& stream, uint32_t length);
+    // Pixel x of a row in stored form, as 0xAARRGGBB.
+    uint32_t PixelOf(const uint8_t* row, int x) const;
 
     TBitmapImage FImage;
+    std::vector<uint8_t> FMask;
+    uint64_t FMaskStamp = 0;
     TAlphaFormat FAlphaFormat = afIgnored;
 };

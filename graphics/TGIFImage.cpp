@@ -148,6 +148,13 @@ const TBitmap* TGIFImage::DecodedBitmap() {
     return FImages.front()->Bitmap();
 }
 
+TTransparencyMask TGIFImage::TransparencyMask() {
+    if (FImages.empty() || !FImages.front()->Transparent()) return {};
+    TGIFFrame& frame = *FImages.front();
+    frame.Bitmap(); // the mask is built with the bitmap
+    return {{frame.Mask().data(), frame.Mask().size()}, frame.MaskStride()};
+}
+
 bool TGIFImage::NeedsBackgroundFill() const {
     return !Transparent() && !FImages.empty() && FImages.front()->Transparent();
 }

@@ -6,7 +6,9 @@
 // Drawing the picture into a rectangle R (the kind's part of the recipe in TGraphic.h):
 //   1. if NeedsBackgroundFill(), fill R with BackgroundColor();
 //   2. stretch DecodedBitmap() (the first frame) into FrameRect(R's width, R's height), offset by R's
-//      top-left corner. Transparent pixels keep the colour their index has in the colour table.
+//      top-left corner. Transparent pixels keep the colour their index has in the colour table, unless
+//      the picture is transparent: then the frame goes through its TransparencyMask() and they leave
+//      what lies beneath.
 #pragma once
 
 #include "graphics/TBitmap.h"
@@ -60,6 +62,8 @@ public:
     void LoadFromStream(TStream& stream) override;
     // The first frame's bitmap; nullptr without frames or when the first frame kept no pixels.
     const TBitmap* DecodedBitmap() override;
+    // The first frame's mask of its transparent colour; none when that frame has no transparent colour.
+    TTransparencyMask TransparencyMask() override;
 
     const TGIFHeader& Header() const { return FHeader; }
     const std::vector<std::unique_ptr<TGIFFrame>>& Images() const { return FImages; }

@@ -14,7 +14,8 @@
 // TGIFImage::FrameRect and TGIFImage::NeedsBackgroundFill for where it goes and what is filled first.
 // Palette() gives the entries of the picture's logical palette (empty when it has none); it matters only
 // on displays of 8 bits per pixel or less, and the colour table that pixels go through is
-// TBitmap::ColorTable().
+// TBitmap::ColorTable(). A picture whose Transparent is set is drawn through its TransparencyMask():
+// the pixels the mask sets leave what lies beneath the rectangle.
 #pragma once
 
 #include "stream/TPersistent.h"
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,20 @@ class TBitmap;
 struct TPaletteEntry {
     uint8_t Red = 0, Green = 0, Blue = 0, Flags = 0;
     bool operator==(const TPaletteEntry&) const = default;
+};
+
+// Where a picture drawn transparently lets what lies beneath show through: one bit per pixel of the
+// decoded bitmap, set for a transparent pixel, most significant bit leftmost, rows top first and each
+// Stride bytes long (padded to 16 bits). Empty when no pixel is transparent.
+struct TTransparencyMask {
+    std::span<const uint8_t> Bits;
+    int Stride = 0;
+
+    bool Empty() const { return Bits.empty(); }
+    bool IsSet(int x, int y) const {
+        size_t at = static_cast<size_t>(y) * static_cast<size_t>(Stride) + static_cast<size_t>(x >> 3);
+        return at < Bits.size() && (Bits[at] & (0x80 >> (x & 7)));
+    }
 };
 
 enum class TProgressStage { psStarting, psRunning, psEnding };
@@ -56,6 +72,9 @@ public:
     virtual void LoadFromStream(TStream& stream) = 0;
     // The decoded pixels (see the top of this file); nullptr when the kind has nothing to draw.
     virtual const TBitmap* DecodedBitmap() = 0;
+    // The pixels a transparent picture leaves out when drawn, for the bitmap DecodedBitmap() gave. Kinds
+    // that are never drawn through a mask have none.
+    virtual TTransparencyMask TransparencyMask() { return {}; }
 
     void DeclareProperties(TFiler& filer) override;
 

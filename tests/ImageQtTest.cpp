@@ -4,7 +4,9 @@
 #include "controls/TImage.h"
 #include "graphics/TBitmap.h"
 #include "platform/qt/QtCanvas.h"
+#include "stream/TReader.h"
 #include "stream/TStream.h"
+#include "stream/TWriter.h"
 #include "tests/GraphicsTestSupport.h"
 #include "tests/QtTestEnvironment.h"
 
@@ -12,6 +14,8 @@
 
 #include <QImage>
 #include <QPainter>
+
+#include <functional>
 
 using gfx_test::Bytes;
 
@@ -76,6 +80,28 @@ std::vector<uint8_t> GifFile(int width, int height, const std::vector<uint32_t>&
     return b.v;
 }
 
+// A definition of one picture control as the loader reads it: bounds, the picture, then whatever
+// extra writes.
+void LoadDefinition(TImage& image, int width, int height, const std::vector<uint8_t>& pictureData,
+                    const std::function<void(TWriter&)>& extra) {
+    TWriter w;
+    w.WriteSignature();
+    w.WriteComponentHeader("TImage", "Image1");
+    w.WritePropName("Width");
+    w.WriteInteger(width);
+    w.WritePropName("Height");
+    w.WriteInteger(height);
+    w.WritePropName("Picture.Data");
+    w.WriteBinary(pictureData);
+    extra(w);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    std::vector<uint8_t> bytes = w.TakeBytes();
+    TCustomMemoryStream stream(bytes);
+    TReader reader(stream);
+    reader.ReadRootComponent(&image);
+}
+
 void Load(TImage& image, const std::vector<uint8_t>& pictureData) {
     TMemoryStream stream(pictureData);
     image.Picture()->ReadData(stream);
@@ -136,4 +162,48 @@ TEST(PictureControlOnQt, FillsBehindATransparentGifFrameEvenWhenItKeptNoPixels) 
     EXPECT_EQ(At(s, 3, 2), Surface(clWindow));
     EXPECT_EQ(At(s, 4, 0), kRed); // beyond the picture
     EXPECT_EQ(At(s, 0, 3), kRed);
+}
+
+TEST(PictureControlOnQt, TransparentPicturesLeaveTheirTransparentPixelsOut) {
+    auto transparent = [](TWriter& w) {
+        w.WritePropName("Transparent");
+        w.WriteBoolean(true);
+    };
+    constexpr uint32_t kBlue = 0x0000FF, kMagenta = 0xFF00FF, kBlack = 0;
+
+    // A bitmap leaves out every pixel of the colour of its bottom-left pixel.
+    TImage bitmap(nullptr);
+    LoadDefinition(bitmap, 5, 4,
+                   BitmapData(3, 2, 24,
+                              {kMagenta, kBlue, kMagenta, //
+                               kMagenta, kRed, kBlue}),
+                   transparent);
+    ASSERT_TRUE(bitmap.Transparent());
+    EXPECT_FALSE(bitmap.Opaque());
+    QImage b = Paint(bitmap);
+    EXPECT_EQ(At(b, 0, 0), kGreen);
+    EXPECT_EQ(At(b, 1, 0), kBlue);
+    EXPECT_EQ(At(b, 2, 0), kGreen);
+    EXPECT_EQ(At(b, 0, 1), kGreen);
+    EXPECT_EQ(At(b, 1, 1), kRed);
+    EXPECT_EQ(At(b, 2, 1), kBlue);
+
+    // A GIF frame leaves out its transparent index, with no background fill, also when stretched.
+    TImage gif(nullptr);
+    LoadDefinition(gif, 8, 4,
+                   gfx_test::PictureData("TGIFImage", GifFile(4, 2, {kBlack, kRed, kBlue, kBlack},
+                                                              {0, 1, 2, 0, 3, 0, 1, 2}, 0)),
+                   [&](TWriter& w) {
+                       transparent(w);
+                       w.WritePropName("Stretch");
+                       w.WriteBoolean(true);
+                   });
+    QImage g = Paint(gif);
+    EXPECT_EQ(At(g, 0, 0), kGreen);
+    EXPECT_EQ(At(g, 1, 1), kGreen);
+    EXPECT_EQ(At(g, 2, 0), kRed);
+    EXPECT_EQ(At(g, 4, 0), kBlue);
+    EXPECT_EQ(At(g, 6, 0), kGreen);
+    EXPECT_EQ(At(g, 0, 2), kBlack); // index 3 has the same colour as index 0 and stays
+    EXPECT_EQ(At(g, 2, 3), kGreen);
 }
