@@ -2,6 +2,7 @@
 #include "controls/TImage.h"
 
 #include "controls/Graphics.h"
+#include "controls/TWinControl.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
@@ -11,6 +12,10 @@
 TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_unique<TPicture>()) {
     SetBounds(0, 0, 105, 105);
     FPicture->OnChange = [this](TPicture*) { PictureChanged(); };
+    FPicture->OnProgress = [this](TObject* sender, TProgressStage stage, int percent, bool redrawNow,
+                                  const TRect& r, const std::string& message) {
+        PictureProgress(sender, stage, percent, redrawNow, r, message);
+    };
 }
 
 void TImage::SetStretch(bool v) {
@@ -87,14 +92,37 @@ void TImage::PictureChanged() {
     if (!FDrawing) Invalidate();
 }
 
+void TImage::PictureProgress(TObject* sender, TProgressStage stage, int percentDone, bool redrawNow,
+                             const TRect& r, const std::string& message) {
+    if (FIncrementalDisplay && redrawNow) {
+        // The palette check never asks for realisation on this platform's true-colour displays, so the
+        // control paints at once: on the surface being painted when the picture decodes inside painting,
+        // else through its parent's window.
+        if (TGraphic* graphic = FPicture->Graphic()) graphic->SetPaletteModified(false);
+        if (FPaintCanvas) {
+            Paint(*FPaintCanvas);
+        } else {
+            Invalidate();
+            if (TWinControl* parent = Parent())
+                if (IWindowPeer* peer = parent->ClientPeer()) peer->Update();
+        }
+    }
+    if (OnProgress) OnProgress(sender, stage, percentDone, redrawNow, r, message);
+}
+
 void TImage::Paint(ICanvas& canvas) {
-    bool wasDrawing = FDrawing;
-    FDrawing = true;
     struct Restore {
-        bool& flag;
-        bool value;
-        ~Restore() { flag = value; }
-    } restore{FDrawing, wasDrawing};
+        bool& Drawing;
+        ICanvas*& Canvas;
+        bool WasDrawing;
+        ICanvas* PreviousCanvas;
+        ~Restore() {
+            Drawing = WasDrawing;
+            Canvas = PreviousCanvas;
+        }
+    } restore{FDrawing, FPaintCanvas, FDrawing, FPaintCanvas};
+    FDrawing = true;
+    FPaintCanvas = &canvas;
     TGraphic* graphic = FPicture->Graphic();
     if (!graphic) return;
     TRect dest = DestRect();

@@ -6,6 +6,7 @@
 #include "graphics/TPicture.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class TImage : public TGraphicControl {
@@ -32,8 +33,14 @@ public:
     bool Opaque() const override { return FOpaque; }
     void Paint(ICanvas& canvas) override;
 
+    // The picture's progress reports while its graphic loads or decodes, after any redraw that
+    // IncrementalDisplay asked for.
+    TProgressEvent OnProgress;
+
 private:
     void PictureChanged();
+    void PictureProgress(TObject* sender, TProgressStage stage, int percentDone, bool redrawNow,
+                         const TRect& r, const std::string& message);
 
     std::unique_ptr<TPicture> FPicture;
     bool FStretch = false;
@@ -44,6 +51,9 @@ private:
     bool FIncrementalDisplay = false;
     bool FDrawing = false;
     bool FOpaque = false;
+    // The canvas being painted on, while Paint runs: a picture that decodes inside painting draws its
+    // partial states there.
+    ICanvas* FPaintCanvas = nullptr;
     // The decoded picture as 32-bit pixels, made at the first drawing and kept, for pictures that cannot
     // be drawn from their stored rows. It is current while the graphic and its bitmap keep the change
     // stamps it was made at, and it is always drawn at its own size.

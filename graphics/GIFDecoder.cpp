@@ -65,8 +65,9 @@ private:
 // row 0, every 8th from row 4, every 4th from row 2, every 2nd from row 1.
 class TPixelSink {
 public:
-    TPixelSink(uint8_t* pixels, int width, int height, bool interlaced)
-        : FPixels(pixels), FWidth(width), FHeight(height), FInterlaced(interlaced) {
+    TPixelSink(uint8_t* pixels, int width, int height, bool interlaced,
+               const std::function<void(size_t)>& progress)
+        : FPixels(pixels), FWidth(width), FHeight(height), FInterlaced(interlaced), FProgress(progress) {
         FFull = width <= 0 || height <= 0;
     }
 
@@ -74,6 +75,7 @@ public:
 
     void Put(uint8_t index) {
         FPixels[static_cast<size_t>(FY) * static_cast<size_t>(FWidth) + static_cast<size_t>(FX)] = index;
+        if (++FCount % kGIFProgressPixels == 0 && FProgress) FProgress(FCount);
         if (++FX < FWidth) return;
         FX = 0;
         if (!FInterlaced) {
@@ -95,6 +97,8 @@ private:
     uint8_t* FPixels;
     int FWidth, FHeight;
     bool FInterlaced;
+    const std::function<void(size_t)>& FProgress;
+    size_t FCount = 0;
     int FX = 0, FY = 0, FPass = 0;
     bool FFull;
 };
@@ -208,9 +212,9 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
 } // namespace
 
 void DecodeGIFPixels(TGIFReader& reader, int minCodeSize, uint8_t* pixels, int width, int height,
-                     bool interlaced) {
+                     bool interlaced, const std::function<void(size_t pixelsDone)>& progress) {
     TSubBlockSource source(reader);
-    TPixelSink sink(pixels, width, height, interlaced);
+    TPixelSink sink(pixels, width, height, interlaced, progress);
     // The context holds the table and stack, too large for the stack of a deep call chain.
     auto lzw = std::make_unique<TLZWContext>(reader, source);
     Decode(*lzw, minCodeSize, sink);

@@ -29,4 +29,5 @@ inline constexpr std::string_view SGIFInvalidColorIndex = "Invalid color index";
 
 // Progress text.
 inline constexpr std::string_view SGIFLoading = "Loading";
+inline constexpr std::string_view SGIFRendering = "Rendering";
 } // namespace SGraphics

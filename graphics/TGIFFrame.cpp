@@ -5,11 +5,15 @@
 #include "graphics/GIFDecoder.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/TGIFImage.h"
+#include "stream/Exceptions.h"
 #include "stream/TStream.h"
 
 #include <cstring>
 
 namespace {
+// Building a frame's bitmap reports progress after this many rows.
+constexpr int kRenderingRows = 32;
+
 uint16_t U16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
@@ -107,7 +111,9 @@ void TGIFFrame::ReadPixels(TGIFReader& reader) {
     FData = TPixelMemory(count);
     const uint8_t fill = Transparent() ? FGraphicControlExtension->TransparentColorIndex() : 0;
     if (fill != 0 && count != 0) std::memset(FData.data(), fill, count);
-    DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced());
+    DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced(), [&](size_t done) {
+        FImage.Progress(TProgressStage::psRunning, static_cast<int>(done * 100 / count), "");
+    });
 }
 
 const TBitmap* TGIFFrame::Bitmap() {
@@ -142,17 +148,26 @@ const TBitmap* TGIFFrame::Bitmap() {
         file.push_back(c.Red);
         file.push_back(0);
     }
-    for (int y = height - 1; y >= 0; --y) {
-        const uint8_t* row = FData.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        file.insert(file.end(), row, row + width);
-        file.insert(file.end(), stride - static_cast<uint32_t>(width), 0);
-    }
-    if (Transparent() && FMask.empty()) BuildMask();
+    try {
+        FImage.Progress(TProgressStage::psStarting, 0, SGraphics::SGIFRendering);
+        for (int y = height - 1, done = 1; y >= 0; --y, ++done) {
+            const uint8_t* row = FData.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+            file.insert(file.end(), row, row + width);
+            file.insert(file.end(), stride - static_cast<uint32_t>(width), 0);
+            if (done % kRenderingRows == 0)
+                FImage.Progress(TProgressStage::psRunning, done * 100 / height, SGraphics::SGIFRendering);
+        }
+        if (Transparent() && FMask.empty()) BuildMask();
 
-    auto bitmap = std::make_unique<TBitmap>();
-    TMemoryStream stream(std::move(file));
-    bitmap->LoadFromStream(stream);
-    FBitmap = std::move(bitmap);
+        auto bitmap = std::make_unique<TBitmap>();
+        TMemoryStream stream(std::move(file));
+        bitmap->LoadFromStream(stream);
+        FBitmap = std::move(bitmap);
+    } catch (const EAbort&) {
+        // A progress handler stopped the building: no bitmap for this draw.
+        return nullptr;
+    }
+    FImage.Progress(TProgressStage::psEnding, 100, SGraphics::SGIFRendering);
     return FBitmap.get();
 }
 

@@ -12,6 +12,7 @@
 #include "stream/TextCodec.h"
 
 #include <atomic>
+#include <chrono>
 
 const TClassInfo TGraphic::ClassInfo{"TGraphic", &TPersistent::ClassInfo};
 
@@ -36,8 +37,15 @@ void TGraphic::Changed() {
     if (OnChange) OnChange(this);
 }
 
-void TGraphic::Progress(TProgressStage stage, int percentDone, std::string_view message) {
-    if (OnProgress) OnProgress(this, stage, percentDone, std::string(message));
+std::function<uint64_t()> ProgressTickCount = [] {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+};
+
+void TGraphic::Progress(TProgressStage stage, int percentDone, bool redrawNow, const TRect& r,
+                        std::string_view message) {
+    if (OnProgress) OnProgress(this, stage, percentDone, redrawNow, r, std::string(message));
 }
 
 void TGraphic::DeclareProperties(TFiler& filer) {

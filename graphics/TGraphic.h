@@ -18,6 +18,7 @@
 // the pixels the mask sets leave what lies beneath the rectangle.
 #pragma once
 
+#include "platform/Platform.h"
 #include "stream/TPersistent.h"
 #include "stream/TStream.h"
 
@@ -52,9 +53,15 @@ struct TTransparencyMask {
     }
 };
 
+// A picture's reports while it loads or decodes: the stage, how much is done, and whether part of the
+// picture can be drawn anew (redrawNow), with that part in the picture's own coordinates (r).
 enum class TProgressStage { psStarting, psRunning, psEnding };
-using TProgressEvent =
-    std::function<void(TObject* sender, TProgressStage stage, int percentDone, const std::string& message)>;
+using TProgressEvent = std::function<void(TObject* sender, TProgressStage stage, int percentDone,
+                                          bool redrawNow, const TRect& r, const std::string& message)>;
+
+// The millisecond tick count progress reports are timed by, the system's monotonic clock; a test may
+// put another in its place.
+extern std::function<uint64_t()> ProgressTickCount;
 
 class TGraphic : public TPersistent {
     ORV_CLASS(TGraphic)
@@ -96,7 +103,11 @@ public:
 protected:
     // Renews the change stamp without telling anyone.
     void RenewChangeStamp();
-    void Progress(TProgressStage stage, int percentDone, std::string_view message);
+    void Progress(TProgressStage stage, int percentDone, std::string_view message) {
+        Progress(stage, percentDone, false, TRect{}, message);
+    }
+    void Progress(TProgressStage stage, int percentDone, bool redrawNow, const TRect& r,
+                  std::string_view message);
     // Reads exactly count bytes or raises "Stream read error"; count is checked against the stream first.
     static std::vector<uint8_t> ReadBlock(TStream& stream, uint64_t count);
     // The bytes from the stream's position to its end.

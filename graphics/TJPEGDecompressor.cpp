@@ -6,7 +6,8 @@
 // manager) and the stage functions, and all of them keep nothing but plain data: no object with a
 // destructor lives in any frame the jump skips, so skipping them is well defined. Guarded() returns,
 // and only then, back in ordinary C++, is EJPEG thrown. Throwing from error_exit instead would unwind
-// through library code that was not compiled for exceptions.
+// through library code that was not compiled for exceptions. A progress handler is run the same way:
+// the monitor catches whatever it raises, keeps it in the context and jumps, and Run() raises it again.
 #include "graphics/TJPEGDecompressor.h"
 
 #include "graphics/GraphicsConsts.h"
@@ -17,7 +18,10 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <jpeglib.h>
 // After jpeglib.h: its macros use the library's types.
@@ -49,7 +53,8 @@ struct TSourceManager {
 
 } // namespace
 
-// Plain data only: the library's callbacks and the stage functions reach it while a jump is armed.
+// The library's callbacks and the stage functions reach it while a jump is armed; it lives on the heap,
+// outside every frame a jump skips.
 struct TJPEGContext {
     jpeg_decompress_struct Info;
     TErrorManager Error;
@@ -66,6 +71,10 @@ struct TJPEGContext {
     bool OddRow;
     JSAMPROW GreyRow;
     int16_t* DitherErrors;
+    jpeg_progress_mgr Progress;
+    bool ReadingRows;
+    std::function<void(const TJPEGProgressInfo&)> OnProgress;
+    std::exception_ptr HandlerError;
 };
 
 namespace {
@@ -122,6 +131,25 @@ static void SkipInputData(j_decompress_ptr cinfo, long count) {
 }
 
 static void TermSource(j_decompress_ptr) {}
+
+// The library has updated its pass counters. The handler's own frames have all returned before any
+// jump is made from here.
+static void ProgressMonitor(j_common_ptr cinfo) {
+    auto* c = static_cast<TJPEGContext*>(cinfo->client_data);
+    if (!c->OnProgress) return;
+    const jpeg_progress_mgr& p = c->Progress;
+    const double pass = p.pass_limit > 0 ? static_cast<double>(p.pass_counter) / p.pass_limit : 0;
+    TJPEGProgressInfo info;
+    info.Percent =
+        p.total_passes > 0 ? static_cast<int>((pass + p.completed_passes) * 100 / p.total_passes) : 0;
+    info.Rows = c->ReadingRows ? static_cast<int>(c->Info.output_scanline) : 0;
+    try {
+        c->OnProgress(info);
+    } catch (...) {
+        c->HandlerError = std::current_exception();
+    }
+    if (c->HandlerError) std::longjmp(c->Error.Jump, 1);
+}
 }
 
 // The stages of the life cycle that may fail.
@@ -130,6 +158,7 @@ void CreateStage(TJPEGContext* c) {
     jpeg_create_decompress(&c->Info);
     c->Created = true;
     c->Info.src = &c->Source.Pub;
+    c->Info.progress = &c->Progress;
     // The library asks for backing store once its large arrays would pass the limit, and this build
     // has none: it fails with its no-backing-store error rather than allocating without bound.
     c->Info.mem->max_memory_to_use = c->MemoryLimit;
@@ -190,6 +219,7 @@ void StartStage(TJPEGContext* c) {
 
 void RowsStage(TJPEGContext* c) {
     jpeg_decompress_struct& d = c->Info;
+    c->ReadingRows = true;
     const bool cmyk = !d.quantize_colors && d.out_color_space == JCS_CMYK;
     while (d.output_scanline < d.output_height) {
         JSAMPROW row = c->TopRow + static_cast<ptrdiff_t>(d.output_scanline) * c->RowStep;
@@ -230,7 +260,10 @@ using TStage = void (*)(TJPEGContext*);
 }
 
 void Run(TJPEGContext* context, TStage stage) {
-    if (!Guarded(context, stage))
+    bool done = Guarded(context, stage);
+    context->ReadingRows = false;
+    if (context->HandlerError) std::rethrow_exception(std::exchange(context->HandlerError, nullptr));
+    if (!done)
         throw EJPEG(Format(SGraphics::SJPEGError,
                            {std::to_string(TJPEGDecompressor::MessageNumber(context->Error.Code))}));
 }
@@ -274,6 +307,12 @@ TJPEGDecompressor::TJPEGDecompressor(std::span<const uint8_t> data, size_t memor
     c->OddRow = false;
     c->GreyRow = nullptr;
     c->DitherErrors = nullptr;
+    c->Info.client_data = c;
+    c->Progress.progress_monitor = ProgressMonitor;
+    c->Progress.pass_counter = c->Progress.pass_limit = 0;
+    c->Progress.completed_passes = 0;
+    c->Progress.total_passes = 1;
+    c->ReadingRows = false;
     Run(c, CreateStage);
 }
 
@@ -324,6 +363,10 @@ void TJPEGDecompressor::ReadRows(uint8_t* topRow, ptrdiff_t rowStep) {
     c->TopRow = topRow;
     c->RowStep = rowStep;
     Run(c, RowsStage);
+}
+
+void TJPEGDecompressor::SetProgressHandler(std::function<void(const TJPEGProgressInfo&)> handler) {
+    FContext->OnProgress = std::move(handler);
 }
 
 void TJPEGDecompressor::Finish() {

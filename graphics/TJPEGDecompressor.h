@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -40,6 +41,13 @@ struct TJPEGOutputInfo {
     std::vector<TRGBQuad> ColorMap;
 };
 
+// Where decoding stands when the library reports progress: the percentage of all its passes, and the
+// output rows written so far (0 before the rows are read).
+struct TJPEGProgressInfo {
+    int Percent = 0;
+    int Rows = 0;
+};
+
 class TJPEGDecompressor {
 public:
     // Creates a decompressor reading data, which must outlive it. No image decoded by it may need more
@@ -59,6 +67,10 @@ public:
     void ReadRows(uint8_t* topRow, ptrdiff_t rowStep);
     // Reads to the end-of-image marker.
     void Finish();
+
+    // Called from inside the library as it works. Whatever the handler raises ends the stage that was
+    // running and passes out of it.
+    void SetProgressHandler(std::function<void(const TJPEGProgressInfo&)> handler);
 
     // The number release 6b of the library gives a message code of this build.
     static int MessageNumber(int code);

@@ -15,6 +15,8 @@ const TClassInfo TJPEGImage::ClassInfo{"TJPEGImage", &TGraphic::ClassInfo};
 namespace {
 // The library's own working memory (coefficient buffers of multi-scan files) is held to this.
 constexpr size_t kLibraryMemoryLimit = TBitmap::kMaxPixelBytes;
+// Progress reports while decoding come at most this often, in milliseconds.
+constexpr uint64_t kProgressInterval = 500;
 // Release 6b's number for a failed allocation.
 constexpr int kOutOfMemory = 54;
 
@@ -90,7 +92,32 @@ void TJPEGImage::Decode() {
         settings.Grayscale = FGrayscale;
         settings.EightBit = FPixelFormat == jf8Bit;
         settings.BestSpeed = FPerformance == jpBestSpeed;
+        // Reports come at most every 500 ms, the first call only starting the clock, and only when the
+        // percentage moved; each offers the rows decoded since the one before for drawing.
+        int outputWidth = 0;
+        bool clockStarted = false;
+        uint64_t lastTime = 0;
+        int lastPercent = -1, lastRow = 0;
+        decompressor.SetProgressHandler([&](const TJPEGProgressInfo& info) {
+            const uint64_t now = ProgressTickCount();
+            if (!clockStarted) {
+                clockStarted = true;
+                lastTime = now;
+                return;
+            }
+            if (now - lastTime < kProgressInterval || info.Percent == lastPercent) return;
+            lastTime = now;
+            lastPercent = info.Percent;
+            const bool newRows = info.Rows > lastRow;
+            const TRect rows{0, lastRow, outputWidth, info.Rows};
+            if (newRows) {
+                lastRow = info.Rows;
+                FBitmap->Changed(); // the rows were written in place
+            }
+            Progress(TProgressStage::psRunning, info.Percent, newRows, newRows ? rows : TRect{}, "");
+        });
         TJPEGOutputInfo output = decompressor.Start(settings);
+        outputWidth = output.Width;
 
         const int64_t bytes = TBitmap::StrideOf(output.Width, output.BitsPerPixel) * output.Height;
         if (bytes > static_cast<int64_t>(TBitmap::kMaxPixelBytes))

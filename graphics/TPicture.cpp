@@ -36,8 +36,9 @@ void TPicture::ReadData(TStream& stream) {
         return;
     }
     std::unique_ptr<TGraphic> graphic = format->Create();
-    graphic->OnProgress = [this](TObject* sender, TProgressStage stage, int percent, const std::string& msg) {
-        if (OnProgress) OnProgress(sender, stage, percent, msg);
+    graphic->OnProgress = [this](TObject* sender, TProgressStage stage, int percent, bool redrawNow,
+                                 const TRect& r, const std::string& msg) {
+        if (OnProgress) OnProgress(sender, stage, percent, redrawNow, r, msg);
     };
     // Notifications raised while the graphic reads itself reach nobody: OnChange is set only afterwards.
     graphic->ReadData(stream);

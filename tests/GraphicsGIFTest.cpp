@@ -245,7 +245,7 @@ TEST(GIFReading, PictureDataWithOrWithoutALengthInFront) {
     for (const auto& payload : {file, WithLength(file)}) {
         TPicture picture;
         std::vector<std::string> progress;
-        picture.OnProgress = [&](TObject*, TProgressStage, int, const std::string& m) {
+        picture.OnProgress = [&](TObject*, TProgressStage, int, bool, const TRect&, const std::string& m) {
             progress.push_back(m);
         };
         TMemoryStream s(PictureData("TGIFImage", payload));
@@ -258,6 +258,39 @@ TEST(GIFReading, PictureDataWithOrWithoutALengthInFront) {
         ASSERT_FALSE(progress.empty());
         EXPECT_EQ(progress.front(), SGIFLoading);
     }
+}
+
+TEST(GIFReading, ProgressWhileDecodingAndWhileTheFrameBitmapIsBuilt) {
+    // 100 x 120 pixels: one report after 10,000 decoded pixels; 120 rows: reports after rows 32, 64, 96.
+    TPicture picture;
+    std::vector<std::string> reports;
+    picture.OnProgress = [&](TObject*, TProgressStage stage, int percent, bool redrawNow, const TRect& r,
+                             const std::string& m) {
+        EXPECT_FALSE(redrawNow);
+        EXPECT_TRUE(r.IsEmpty());
+        reports.push_back(std::to_string(static_cast<int>(stage)) + " " + std::to_string(percent) + " " + m);
+    };
+    TMemoryStream s(PictureData("TGIFImage", OneFrame(100, 120, Noise(12000, 2, 7))));
+    picture.ReadData(s);
+    EXPECT_EQ(reports, (std::vector<std::string>{"0 0 Loading", "1 83 ", "1 100 ", "2 100 "}));
+    reports.clear();
+    ASSERT_NE(picture.Graphic()->DecodedBitmap(), nullptr);
+    EXPECT_EQ(reports, (std::vector<std::string>{"0 0 Rendering", "1 26 Rendering", "1 53 Rendering",
+                                                 "1 80 Rendering", "2 100 Rendering"}));
+    reports.clear();
+    picture.Graphic()->DecodedBitmap(); // built once
+    EXPECT_TRUE(reports.empty());
+
+    // A handler that aborts the building leaves the frame without a bitmap for that draw only.
+    picture.OnProgress = [](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string& m) {
+        if (stage == TProgressStage::psRunning && m == SGIFRendering) throw EAbort("");
+    };
+    TMemoryStream again(PictureData("TGIFImage", OneFrame(100, 40, Noise(4000, 2, 7))));
+    picture.ReadData(again);
+    EXPECT_EQ(picture.Graphic()->DecodedBitmap(), nullptr);
+    picture.OnProgress = nullptr;
+    ASSERT_NE(picture.Graphic()->DecodedBitmap(), nullptr);
+    EXPECT_EQ(picture.Graphic()->DecodedBitmap()->Height(), 40);
 }
 
 // ---- LZW ---------------------------------------------------------------------------------------------

@@ -144,7 +144,8 @@ TEST(JPEGDecoding, ColourDecodesOnceToATwentyFourBitBitmap) {
     for (bool subsample : {false, true}) {
         auto jpeg = LoadJPEG(Encode(16, 16, Quadrants(), {.Subsample = subsample}));
         int starts = 0, ends = 0;
-        jpeg->OnProgress = [&](TObject*, TProgressStage stage, int percent, const std::string&) {
+        jpeg->OnProgress = [&](TObject*, TProgressStage stage, int percent, bool, const TRect&,
+                               const std::string&) {
             starts += stage == TProgressStage::psStarting;
             ends += stage == TProgressStage::psEnding && percent == 100;
         };

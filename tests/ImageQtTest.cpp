@@ -3,7 +3,9 @@
 #include "controls/Graphics.h"
 #include "controls/TImage.h"
 #include "graphics/TBitmap.h"
+#include "graphics/TJPEGImage.h"
 #include "platform/qt/QtCanvas.h"
+#include "stream/Exceptions.h"
 #include "stream/TReader.h"
 #include "stream/TStream.h"
 #include "stream/TWriter.h"
@@ -15,7 +17,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
+
+#include <jpeglib.h>
 
 using gfx_test::Bytes;
 
@@ -78,6 +85,52 @@ std::vector<uint8_t> GifFile(int width, int height, const std::vector<uint32_t>&
     }
     b.U8(0).U8(0x3B);
     return b.v;
+}
+
+// A baseline JPEG file of one colour (0xRRGGBB).
+std::vector<uint8_t> JpegFile(int width, int height, uint32_t rgb) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr error{};
+    c.err = jpeg_std_error(&error);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row;
+    for (int x = 0; x < width; ++x)
+        row.insert(row.end(), {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                               static_cast<uint8_t>(rgb)});
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<uint8_t> file(out, out + size);
+    std::free(out);
+    return file;
+}
+
+// While alive, every reading of the progress clock is a second after the one before, so every
+// report the decoder may give is given.
+struct FastClock {
+    uint64_t Now = 0;
+    std::function<uint64_t()> Previous = ProgressTickCount;
+    FastClock() {
+        ProgressTickCount = [this] { return Now += 1000; };
+    }
+    ~FastClock() { ProgressTickCount = Previous; }
+};
+
+bool Reddish(QRgb c) {
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
 }
 
 // A definition of one picture control as the loader reads it: bounds, the picture, then whatever
@@ -206,4 +259,80 @@ TEST(PictureControlOnQt, TransparentPicturesLeaveTheirTransparentPixelsOut) {
     EXPECT_EQ(At(g, 6, 0), kGreen);
     EXPECT_EQ(At(g, 0, 2), kBlack); // index 3 has the same colour as index 0 and stays
     EXPECT_EQ(At(g, 2, 3), kGreen);
+}
+
+TEST(PictureControlOnQt, IncrementalDisplayPaintsTheRowsDecodedSoFar) {
+    FastClock clock;
+    for (bool incremental : {true, false}) {
+        TImage image(nullptr);
+        image.SetBounds(0, 0, 16, 160);
+        image.SetIncrementalDisplay(incremental);
+        Load(image, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+
+        QImage surface(16, 160, QImage::Format_RGB32);
+        surface.fill(kGreen);
+        std::vector<std::string> stages;
+        int expectedTop = 0, lastPercent = -1, checked = 0;
+        image.OnProgress = [&](TObject*, TProgressStage stage, int percent, bool redrawNow, const TRect& r,
+                               const std::string&) {
+            stages.push_back(std::to_string(static_cast<int>(stage)));
+            if (stage != TProgressStage::psRunning) return;
+            EXPECT_GT(percent, lastPercent);
+            lastPercent = percent;
+            ASSERT_TRUE(redrawNow);
+            // The rows decoded since the report before, one after the other.
+            EXPECT_EQ(r.Left, 0);
+            EXPECT_EQ(r.Right, 16);
+            EXPECT_EQ(r.Top, expectedTop);
+            EXPECT_GT(r.Bottom, r.Top);
+            expectedTop = r.Bottom;
+            // Painted before the report: the rows decoded, and the rest of the picture still black.
+            if (r.Bottom < 150 && checked++ < 3) {
+                if (incremental) {
+                    EXPECT_TRUE(Reddish(surface.pixel(8, r.Bottom - 1))) << r.Bottom;
+                    EXPECT_EQ(surface.pixel(8, 159) & 0xFFFFFF, 0u);
+                } else {
+                    EXPECT_EQ(surface.pixel(8, 0) & 0xFFFFFF, kGreen);
+                }
+            }
+        };
+        {
+            QPainter painter(&surface);
+            QtCanvas canvas(&painter);
+            image.Paint(canvas);
+        }
+        EXPECT_EQ(stages.front(), "0");
+        EXPECT_EQ(stages.back(), "2");
+        EXPECT_GT(stages.size(), 10u);
+        EXPECT_GE(checked, 3);
+        EXPECT_TRUE(Reddish(surface.pixel(8, 159)));
+    }
+}
+
+TEST(PictureControlOnQt, AProgressHandlerMayStopDecoding) {
+    FastClock clock;
+    // An abort keeps what was decoded and ends painting without an error.
+    TImage image(nullptr);
+    image.SetBounds(0, 0, 16, 160);
+    Load(image, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+    int reports = 0;
+    image.OnProgress = [&](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psRunning && ++reports == 5) throw EAbort("stop");
+    };
+    QImage s = Paint(image);
+    EXPECT_EQ(reports, 5);
+    EXPECT_TRUE(Reddish(s.pixel(8, 0)));
+    EXPECT_EQ(s.pixel(8, 159) & 0xFFFFFF, 0u);
+    auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture()->Graphic());
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_TRUE(jpeg->Decoded()); // and is not decoded again
+
+    // Any other error passes out of painting as it was raised.
+    TImage failing(nullptr);
+    failing.SetBounds(0, 0, 16, 160);
+    Load(failing, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+    failing.OnProgress = [](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psRunning) throw EReadError("handler failed");
+    };
+    EXPECT_EQ(gfx_test::ErrorOf<EReadError>([&] { Paint(failing); }), gfx_test::E("handler failed"));
 }
