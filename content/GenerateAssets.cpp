@@ -3,8 +3,8 @@
 // page N (into OUTDIR/pictures) and the page's stamp file.
 // Files whose bytes are unchanged are not rewritten, so the build stays incremental.
 #include "content/IconArt.h"
-#include "content/toolkit/Drawing.h"
 #include "content/toolkit/Recipe.h"
+#include "content/toolkit/charts/Drawing.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

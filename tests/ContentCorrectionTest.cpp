@@ -1,7 +1,7 @@
 // Scene corrections of the content toolkit: control-point polynomials, destriping, lost lines, haze
 // subtraction and resampling, on small rasters whose right answers are known.
-#include "content/toolkit/Correction.h"
-#include "content/toolkit/Noise.h"
+#include "content/toolkit/scenes/Correction.h"
+#include "content/toolkit/scenes/Noise.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The enhancement operations the course's pictures apply: convolution at the picture's edges and with
 // clipping, and the lookup tables of the stretches and of equalisation on awkward histograms.
-#include "content/toolkit/Enhance.h"
+#include "content/toolkit/scenes/Enhance.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The side-looking radar model of the course's radar pictures: calibration of flat ground in both
 // presentations, foreshortening and layover of slopes facing the antenna, shadow behind a wall, the
 // power kept when echoes overlap, and the statistics of multilook speckle.
-#include "content/toolkit/Radar.h"
+#include "content/toolkit/scenes/Radar.h"
 
 #include <gtest/gtest.h>
 

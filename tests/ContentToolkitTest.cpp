@@ -1,6 +1,6 @@
 // The content toolkit's picture encoders, checked through the program's own readers and the header
 // inspection the course compiler uses, and the compiler's refusal of pictures unlike their declaration.
-#include "content/toolkit/PictureFiles.h"
+#include "content/toolkit/encoders/PictureFiles.h"
 #include "graphics/TGIFFrame.h"
 #include "graphics/TGIFImage.h"
 #include "graphics/TJPEGImage.h"
@@ -49,22 +49,22 @@ TEST(ContentGif, LzwRoundTripsThroughTheProgramsDecoder) {
     // Noise defeats the string table, so codes widen to 12 bits and the table is cleared many times;
     // a flat image builds long strings instead. Both code sizes the course uses are covered.
     for (auto [colours, minCode] : {std::pair{4, 2}, std::pair{256, 8}, std::pair{2, 2}}) {
-        GifSpec spec;
-        spec.ScreenWidth = 640, spec.ScreenHeight = 480, spec.MinCodeSize = minCode;
-        spec.Frame = Noise(640, 480, colours, uint32_t(colours));
-        EXPECT_EQ(DecodedGifPixels(EncodeGif(spec)), spec.Frame.Pixels) << colours << " colours";
-        std::fill(spec.Frame.Pixels.begin(), spec.Frame.Pixels.end(), uint8_t(colours - 1));
-        EXPECT_EQ(DecodedGifPixels(EncodeGif(spec)), spec.Frame.Pixels) << colours << " colours, flat";
+        GifLayout layout;
+        layout.ScreenWidth = 640, layout.ScreenHeight = 480, layout.MinCodeSize = minCode;
+        layout.Frame = Noise(640, 480, colours, uint32_t(colours));
+        EXPECT_EQ(DecodedGifPixels(EncodeGif(layout)), layout.Frame.Pixels) << colours << " colours";
+        std::fill(layout.Frame.Pixels.begin(), layout.Frame.Pixels.end(), uint8_t(colours - 1));
+        EXPECT_EQ(DecodedGifPixels(EncodeGif(layout)), layout.Frame.Pixels) << colours << " colours, flat";
     }
 }
 
 TEST(ContentGif, WritesTheDeclaredStructure) {
-    GifSpec spec;
-    spec.ScreenWidth = 565, spec.ScreenHeight = 303, spec.AspectByte = 49, spec.MinCodeSize = 2;
-    spec.TransparentIndex = 0, spec.Comment = std::string(28, 'c');
-    spec.Frame = Noise(564, 302, 3, 1);
-    spec.Frame.Palette.front() = qRgb(0, 0, 0);
-    PictureFacts f = InspectPicture(EncodeGif(spec));
+    GifLayout layout;
+    layout.ScreenWidth = 565, layout.ScreenHeight = 303, layout.AspectByte = 49, layout.MinCodeSize = 2;
+    layout.TransparentIndex = 0, layout.Comment = std::string(28, 'c');
+    layout.Frame = Noise(564, 302, 3, 1);
+    layout.Frame.Palette.front() = qRgb(0, 0, 0);
+    PictureFacts f = InspectPicture(EncodeGif(layout));
     EXPECT_EQ(f.Error, "");
     EXPECT_EQ(f.GifVersion, "89a");
     EXPECT_EQ(f.Width, 565);
@@ -85,7 +85,7 @@ TEST(ContentGif, WritesTheDeclaredStructure) {
     EXPECT_EQ(f.CommentBytes, 28);
     EXPECT_TRUE(f.Trailer);
 
-    GifSpec old;
+    GifLayout old;
     old.Gif89 = false, old.ScreenWidth = 50, old.ScreenHeight = 40, old.MinCodeSize = 8;
     old.Frame = Noise(50, 40, 256, 2);
     f = InspectPicture(EncodeGif(old));
@@ -96,8 +96,8 @@ TEST(ContentGif, WritesTheDeclaredStructure) {
     // Extensions do not exist in the older version, and pixels must fit the code size.
     old.TransparentIndex = 1;
     EXPECT_THROW(EncodeGif(old), std::invalid_argument);
-    spec.MinCodeSize = 2, spec.Frame.Pixels[7] = 4;
-    EXPECT_THROW(EncodeGif(spec), std::invalid_argument);
+    layout.MinCodeSize = 2, layout.Frame.Pixels[7] = 4;
+    EXPECT_THROW(EncodeGif(layout), std::invalid_argument);
 }
 
 TEST(ContentBitmap, RowsArePaddedBottomUpWithTheirPalette) {

@@ -3,10 +3,10 @@
 // three materials told apart by tone and texture, the granite cut by two perpendicular joint sets.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Noise.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Noise.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // one scene. The picture is shown squeezed to half its height, so its lettering is large.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
+#include "content/toolkit/charts/Drawing.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>

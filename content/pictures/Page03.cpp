@@ -2,8 +2,8 @@
 // the more surfaces scatter light back and the brighter the material, at every wavelength.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Spectra.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Spectra.h"
 
 #include <cmath>
 
@@ -13,7 +13,7 @@ QImage GrainSizeChart() {
     QImage image = Canvas(460, 317);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart;
+    ChartLayout chart;
     chart.Title = QString::fromUtf8("Arena cuarzosa: efecto del tamaño de grano");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("Reflectancia (%)");

@@ -2,8 +2,8 @@
 // covers in a false-colour composite, where the curves explain the colours.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ QImage ReflectanceChart() {
     QImage image = Canvas(900, 737);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart;
+    ChartLayout chart;
     chart.Title = QString::fromUtf8("Reflectancia espectral: suelo, vegetación y agua");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("Reflectancia (%)");

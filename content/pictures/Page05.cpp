@@ -3,9 +3,9 @@
 // broadleaf trees and crops, and clear water black; the numbers mark the areas the caption names.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // the valley in grey levels.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,7 +86,7 @@ QImage EmissionCurves() {
     QImage image = Canvas(501, 430);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart;
+    ChartLayout chart;
     chart.Title = QString::fromUtf8("Radiación emitida (no reflejada) según la temperatura");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("log₁₀ radiancia (W·m⁻²·sr⁻¹·µm⁻¹)");

@@ -3,9 +3,9 @@
 // contoured.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Landscape.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Landscape.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>

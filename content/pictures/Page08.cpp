@@ -2,8 +2,8 @@
 // orbital period formula the text leads to; and a view of Mars by an orbiter's camera.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Planet.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Planet.h"
 
 #include <cmath>
 

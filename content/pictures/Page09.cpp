@@ -3,7 +3,7 @@
 // band; the second picture gives the geometry of the instantaneous field of view, D = H * beta.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
+#include "content/toolkit/charts/Drawing.h"
 
 #include <QPainterPath>
 #include <cmath>
@@ -74,7 +74,7 @@ QImage ScannerDiagram() {
 
 Bytes ScannerGif() {
     QImage drawn = ScannerDiagram().convertToFormat(QImage::Format_RGB32);
-    GifSpec gif;
+    GifLayout gif;
     gif.Gif89 = true;
     gif.ScreenWidth = 565;
     gif.ScreenHeight = 303;

@@ -2,9 +2,9 @@
 // and 4), the missions on a time line, and the bands of Landsat 7 and Landsat 8 over the spectrum.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/BandChart.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/BandChart.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ QImage MssScene() {
 
 Bytes MssGif() {
     IndexedImage indexed = Quantize(MssScene(), 256);
-    GifSpec gif;
+    GifLayout gif;
     gif.Gif89 = false;
     gif.ScreenWidth = 500;
     gif.ScreenHeight = 375;
@@ -96,7 +96,7 @@ Bytes TimelineGif() {
     // picture itself keeps to the other 255 entries.
     IndexedImage indexed = Quantize(Timeline(), 255);
     indexed.Palette.resize(256, qRgb(0, 0, 0));
-    GifSpec gif;
+    GifLayout gif;
     gif.ScreenWidth = 640;
     gif.ScreenHeight = 480;
     gif.MinCodeSize = 8;
@@ -109,21 +109,21 @@ QImage Landsat7Bands() {
     QImage image = Canvas(278, 252);
     QPainter p;
     BeginPainting(p, image);
-    BandChartSpec spec;
-    spec.Chart.XLabel = QString::fromUtf8("µm");
-    spec.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
-    spec.Chart.X0 = 0.4, spec.Chart.X1 = 2.4, spec.Chart.XStep = 0.4;
-    spec.Chart.Y0 = 0, spec.Chart.Y1 = 70, spec.Chart.YStep = 20;
-    spec.Chart.FontPixels = 10;
-    spec.Chart.Legend = false;
-    spec.Chart.Lines = {ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 2.4),
-                        ReflectanceSeries(Material::SoilDry, "suelo", QColor(150, 95, 40), 0.4, 2.4),
-                        ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 2.4)};
-    spec.RowHeight = 0.1;
-    spec.Bars = {{"1", 0.45, 0.515}, {"2", 0.525, 0.605}, {"3", 0.63, 0.69},       {"4", 0.75, 0.90},
-                 {"5", 1.55, 1.75},  {"7", 2.09, 2.35},   {"8 pan", 0.52, 0.90, 1}};
-    spec.RowNames = {QString(), QString()};
-    DrawBandChart(p, QRectF(0, 0, 278, 252), spec);
+    BandChartLayout layout;
+    layout.Chart.XLabel = QString::fromUtf8("µm");
+    layout.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
+    layout.Chart.X0 = 0.4, layout.Chart.X1 = 2.4, layout.Chart.XStep = 0.4;
+    layout.Chart.Y0 = 0, layout.Chart.Y1 = 70, layout.Chart.YStep = 20;
+    layout.Chart.FontPixels = 10;
+    layout.Chart.Legend = false;
+    layout.Chart.Lines = {ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 2.4),
+                          ReflectanceSeries(Material::SoilDry, "suelo", QColor(150, 95, 40), 0.4, 2.4),
+                          ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 2.4)};
+    layout.RowHeight = 0.1;
+    layout.Bars = {{"1", 0.45, 0.515}, {"2", 0.525, 0.605}, {"3", 0.63, 0.69},       {"4", 0.75, 0.90},
+                   {"5", 1.55, 1.75},  {"7", 2.09, 2.35},   {"8 pan", 0.52, 0.90, 1}};
+    layout.RowNames = {QString(), QString()};
+    DrawBandChart(p, QRectF(0, 0, 278, 252), layout);
     p.setFont(SansFont(9));
     p.setPen(QColor(80, 80, 80));
     DrawText(p, {270, 120}, QString::fromUtf8("banda 6: 10,4–12,5 µm"), Qt::AlignRight | Qt::AlignVCenter);
@@ -135,7 +135,7 @@ QImage Landsat8Bands() {
     QImage image = Canvas(632, 314);
     QPainter p;
     BeginPainting(p, image);
-    BandChartSpec reflected;
+    BandChartLayout reflected;
     reflected.Chart.Title = QString::fromUtf8("OLI: bandas reflejadas");
     reflected.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     reflected.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
@@ -152,7 +152,7 @@ QImage Landsat8Bands() {
                       {"4", 0.63, 0.68},   {"5", 0.845, 0.885}, {"6", 1.56, 1.66},
                       {"7", 2.1, 2.3},     {"8", 0.5, 0.68, 1}, {"9", 1.36, 1.39, 1}};
     DrawBandChart(p, QRectF(0, 0, 440, 314), reflected);
-    BandChartSpec thermal;
+    BandChartLayout thermal;
     thermal.Chart.Title = QString::fromUtf8("TIRS: térmicas");
     thermal.Chart.XLabel = QString::fromUtf8("µm");
     thermal.Chart.YLabel = QString::fromUtf8("Emisión a 300 K (rel.)");

@@ -3,9 +3,9 @@
 // view of the town as the later satellites see it.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/BandChart.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/BandChart.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <QPainterPath>
 #include <cmath>
@@ -77,29 +77,29 @@ QImage SpotBands() {
     QImage image = Canvas(762, 410);
     QPainter p;
     BeginPainting(p, image);
-    BandChartSpec spec;
-    spec.Chart.Title = QString::fromUtf8("Bandas de los satélites SPOT");
-    spec.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
-    spec.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
-    spec.Chart.X0 = 0.4, spec.Chart.X1 = 1.8, spec.Chart.XStep = 0.1;
-    spec.Chart.Y0 = 0, spec.Chart.Y1 = 100, spec.Chart.YStep = 20;
-    spec.Chart.FontPixels = 15;
-    spec.Chart.Legend = false;
-    spec.Chart.Lines = {
+    BandChartLayout layout;
+    layout.Chart.Title = QString::fromUtf8("Bandas de los satélites SPOT");
+    layout.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
+    layout.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
+    layout.Chart.X0 = 0.4, layout.Chart.X1 = 1.8, layout.Chart.XStep = 0.1;
+    layout.Chart.Y0 = 0, layout.Chart.Y1 = 100, layout.Chart.YStep = 20;
+    layout.Chart.FontPixels = 15;
+    layout.Chart.Legend = false;
+    layout.Chart.Lines = {
         ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 1.8, 2.5),
         ReflectanceSeries(Material::SoilDry, "suelo", QColor(150, 95, 40), 0.4, 1.8, 2.5),
         ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 1.8, 2.5)};
-    spec.RowHeight = 0.085;
-    spec.RowNamesAt = 1.22;
-    spec.Bars = {{"P 10 m", 0.51, 0.73, 0},     {"XS1", 0.50, 0.59, 1},    {"XS2", 0.61, 0.68, 1},
-                 {"XS3", 0.79, 0.89, 1},        {"M 10 m", 0.61, 0.68, 2}, {"B1", 0.50, 0.59, 3},
-                 {"B2", 0.61, 0.68, 3},         {"B3", 0.78, 0.89, 3},     {"SWIR", 1.58, 1.75, 3},
-                 {"Pan 1,5 m", 0.45, 0.745, 4}, {"B0", 0.45, 0.525, 5},    {"B1", 0.53, 0.59, 5},
-                 {"B2", 0.625, 0.695, 5},       {"B3", 0.76, 0.89, 5}};
-    spec.RowNames = {QString::fromUtf8("SPOT 1-3 HRV"), QString::fromUtf8("XS 20 m"),
-                     QString::fromUtf8("SPOT 4 HRVIR"), QString::fromUtf8("SPOT 4-5, 20/10 m"),
-                     QString::fromUtf8("SPOT 6-7"),     QString::fromUtf8("6 m")};
-    DrawBandChart(p, QRectF(0, 0, 762, 410), spec);
+    layout.RowHeight = 0.085;
+    layout.RowNamesAt = 1.22;
+    layout.Bars = {{"P 10 m", 0.51, 0.73, 0},     {"XS1", 0.50, 0.59, 1},    {"XS2", 0.61, 0.68, 1},
+                   {"XS3", 0.79, 0.89, 1},        {"M 10 m", 0.61, 0.68, 2}, {"B1", 0.50, 0.59, 3},
+                   {"B2", 0.61, 0.68, 3},         {"B3", 0.78, 0.89, 3},     {"SWIR", 1.58, 1.75, 3},
+                   {"Pan 1,5 m", 0.45, 0.745, 4}, {"B0", 0.45, 0.525, 5},    {"B1", 0.53, 0.59, 5},
+                   {"B2", 0.625, 0.695, 5},       {"B3", 0.76, 0.89, 5}};
+    layout.RowNames = {QString::fromUtf8("SPOT 1-3 HRV"), QString::fromUtf8("XS 20 m"),
+                       QString::fromUtf8("SPOT 4 HRVIR"), QString::fromUtf8("SPOT 4-5, 20/10 m"),
+                       QString::fromUtf8("SPOT 6-7"),     QString::fromUtf8("6 m")};
+    DrawBandChart(p, QRectF(0, 0, 762, 410), layout);
     p.end();
     return image;
 }

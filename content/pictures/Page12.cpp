@@ -3,9 +3,9 @@
 // IKONOS bands over the spectrum.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/BandChart.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/BandChart.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 
@@ -89,23 +89,23 @@ QImage IkonosBands() {
     QImage image = Canvas(664, 290);
     QPainter p;
     BeginPainting(p, image);
-    BandChartSpec spec;
-    spec.Chart.Title = QString::fromUtf8("IKONOS: resolución espectral");
-    spec.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
-    spec.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
-    spec.Chart.X0 = 0.4, spec.Chart.X1 = 1.0, spec.Chart.XStep = 0.1;
-    spec.Chart.Y0 = 0, spec.Chart.Y1 = 70, spec.Chart.YStep = 20;
-    spec.Chart.FontPixels = 12;
-    spec.Chart.Lines = {ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 1.0),
-                        ReflectanceSeries(Material::Concrete, "hormigón", QColor(120, 120, 120), 0.4, 1.0),
-                        ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 1.0)};
-    spec.RowHeight = 0.13;
-    spec.Bars = {{"1", 0.445, 0.516, 0},
-                 {"2", 0.506, 0.595, 1},
-                 {"3", 0.632, 0.698, 0},
-                 {"4", 0.757, 0.853, 0},
-                 {"Pancromática 1 m", 0.45, 0.90, 2}};
-    DrawBandChart(p, QRectF(0, 0, 664, 216), spec);
+    BandChartLayout layout;
+    layout.Chart.Title = QString::fromUtf8("IKONOS: resolución espectral");
+    layout.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
+    layout.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
+    layout.Chart.X0 = 0.4, layout.Chart.X1 = 1.0, layout.Chart.XStep = 0.1;
+    layout.Chart.Y0 = 0, layout.Chart.Y1 = 70, layout.Chart.YStep = 20;
+    layout.Chart.FontPixels = 12;
+    layout.Chart.Lines = {ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 1.0),
+                          ReflectanceSeries(Material::Concrete, "hormigón", QColor(120, 120, 120), 0.4, 1.0),
+                          ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 1.0)};
+    layout.RowHeight = 0.13;
+    layout.Bars = {{"1", 0.445, 0.516, 0},
+                   {"2", 0.506, 0.595, 1},
+                   {"3", 0.632, 0.698, 0},
+                   {"4", 0.757, 0.853, 0},
+                   {"Pancromática 1 m", 0.45, 0.90, 2}};
+    DrawBandChart(p, QRectF(0, 0, 664, 216), layout);
     p.end();
     return image;
 }

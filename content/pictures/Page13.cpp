@@ -6,11 +6,11 @@
 // the haze change, and one scene brings its clouds.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Correction.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
-#include "content/toolkit/Noise.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Correction.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
+#include "content/toolkit/scenes/Noise.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <QPainterPath>
 #include <algorithm>

@@ -2,7 +2,7 @@
 // (amplitude, period, frequency, phase), and a square wave built up as a sum of odd harmonics.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Signals.h"
+#include "content/toolkit/charts/Signals.h"
 
 #include <cmath>
 
@@ -10,8 +10,8 @@ namespace {
 
 const QColor kBlue(25, 80, 200), kRed(205, 35, 35), kOrange(235, 130, 20), kGreen(30, 150, 60);
 
-ChartSpec TimeChart(double y0, double y1) {
-    ChartSpec c;
+ChartLayout TimeChart(double y0, double y1) {
+    ChartLayout c;
     c.XLabel = QString::fromUtf8("Tiempo t (s)");
     c.YLabel = QString::fromUtf8("Amplitud");
     c.X0 = 0, c.X1 = 2, c.XStep = 0.25, c.XDecimals = 2;
@@ -26,7 +26,7 @@ QImage Sinusoid() {
     QImage image = SignalPanel(600, 450, 1, QString::fromUtf8("Señal periódica: la senoide"), top);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart = TimeChart(-1.5, 1.5);
+    ChartLayout chart = TimeChart(-1.5, 1.5);
     const double f = 1, phase = M_PI / 2;
     chart.Lines = {
         {QString::fromUtf8("s(t) = sen(2π t):  A = 1,  f = 1 Hz,  φ = 0"), kBlue,
@@ -69,7 +69,7 @@ QImage FourierSum() {
     QImage image = SignalPanel(600, 450, 2, QString::fromUtf8("Suma de senoides: serie de Fourier"), top);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart = TimeChart(-1.5, 1.5);
+    ChartLayout chart = TimeChart(-1.5, 1.5);
     auto harmonic = [](int k) { return [k](double t) { return 4 / M_PI * std::sin(2 * M_PI * k * t) / k; }; };
     chart.Lines = {
         {QString::fromUtf8("ideal: onda cuadrada"), QColor(130, 130, 130),

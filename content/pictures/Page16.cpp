@@ -3,7 +3,7 @@
 // a long and a short pulse: the shorter the pulse, the wider the band of frequencies it needs.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Signals.h"
+#include "content/toolkit/charts/Signals.h"
 
 #include <cmath>
 
@@ -20,7 +20,7 @@ QImage TimeAndFrequency() {
     // Two seconds of a 1 Hz square wave made of its odd harmonics up to the 15th.
     const int n = 256, highest = 15;
     const double record = 2;
-    ChartSpec time;
+    ChartLayout time;
     time.XLabel = QString::fromUtf8("Tiempo t (s)");
     time.YLabel = QString::fromUtf8("s(t)");
     time.X0 = 0, time.X1 = record, time.XStep = 0.25, time.XDecimals = 2;
@@ -40,7 +40,7 @@ QImage TimeAndFrequency() {
         samples[size_t(i)] = SquareWaveSum(record * i / n, 1, highest);
     std::vector<double> spectrum = AmplitudeSpectrum(samples);
 
-    ChartSpec freq;
+    ChartLayout freq;
     freq.XLabel = QString::fromUtf8("Frecuencia f (Hz)");
     freq.YLabel = QString::fromUtf8("Amplitud");
     freq.X0 = 0, freq.X1 = 20, freq.XStep = 1, freq.XDecimals = 0;
@@ -76,7 +76,7 @@ QImage PulseBandwidth() {
     auto pulse = [](double width, double centre) {
         return [width, centre](double t) { return std::abs(t - centre) <= width / 2 ? 1.0 : 0.0; };
     };
-    ChartSpec time;
+    ChartLayout time;
     time.XLabel = QString::fromUtf8("Tiempo t (s)");
     time.YLabel = QString::fromUtf8("s(t)");
     time.X0 = -1, time.X1 = 1, time.XStep = 0.25, time.XDecimals = 2;
@@ -96,7 +96,7 @@ QImage PulseBandwidth() {
     width(wideAt, wide, kBlue, QString::fromUtf8("pulso largo: τ = 0,5 s"));
     width(narrowAt, narrow, kRed, QString::fromUtf8("pulso breve: τ = 0,125 s"));
 
-    ChartSpec freq;
+    ChartLayout freq;
     freq.XLabel = QString::fromUtf8("Frecuencia f (Hz)");
     freq.YLabel = QString::fromUtf8("|X(f)| / τ");
     freq.X0 = 0, freq.X1 = 12, freq.XStep = 1, freq.XDecimals = 0;

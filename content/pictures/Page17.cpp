@@ -3,7 +3,7 @@
 // is indistinguishable from a slower one.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Signals.h"
+#include "content/toolkit/charts/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +35,7 @@ QImage Sampling() {
     BeginPainting(p, image);
     const double step = 0.1;
     const int count = 21;
-    ChartSpec chart;
+    ChartLayout chart;
     chart.XLabel = QString::fromUtf8("Tiempo t (s)");
     chart.YLabel = QString::fromUtf8("Amplitud");
     chart.X0 = 0, chart.X1 = 2, chart.XStep = 0.2, chart.XDecimals = 1;
@@ -100,7 +100,7 @@ QImage Aliasing() {
     const double f = 9, rate = 10, alias = AliasFrequency(f, rate);
     auto signal = [&](double t) { return std::cos(2 * M_PI * f * t); };
     auto seen = [&](double t) { return std::cos(2 * M_PI * alias * t); };
-    ChartSpec chart;
+    ChartLayout chart;
     chart.XLabel = QString::fromUtf8("Tiempo t (s)");
     chart.YLabel = QString::fromUtf8("Amplitud");
     chart.X0 = 0, chart.X1 = 1, chart.XStep = 0.1, chart.XDecimals = 1;

@@ -3,7 +3,7 @@
 // before and after smoothing with a moving average.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Signals.h"
+#include "content/toolkit/charts/Signals.h"
 
 #include <cmath>
 
@@ -30,7 +30,7 @@ QImage Quantisation() {
     }
 
     // The grid lines fall on the limits between levels; each level's code stands at the right.
-    ChartSpec chart;
+    ChartLayout chart;
     chart.YLabel = QString::fromUtf8("Amplitud");
     chart.X0 = 0, chart.X1 = 1, chart.XStep = 0.1, chart.XDecimals = 1;
     chart.Y0 = lo, chart.Y1 = hi, chart.YStep = interval, chart.YDecimals = 2;
@@ -65,7 +65,7 @@ QImage Quantisation() {
             Qt::AlignRight | Qt::AlignVCenter, 11, Qt::black, true);
     DrawKey(p, {60, top + 240}, chart.Lines, 12, 2, 220);
 
-    ChartSpec err;
+    ChartLayout err;
     err.XLabel = QString::fromUtf8("Tiempo t (s)");
     err.YLabel = QString::fromUtf8("Error");
     err.X0 = 0, err.X1 = 1, err.XStep = 0.1, err.XDecimals = 1;
@@ -116,7 +116,7 @@ QImage Noise() {
     const double before = SignalToNoiseDb(truth, noise), after = SignalToNoiseDb(truth, residual);
 
     auto chart = [&](const QString& label) {
-        ChartSpec c;
+        ChartLayout c;
         c.XLabel = label;
         c.YLabel = QString::fromUtf8("Amplitud");
         c.X0 = 0, c.X1 = record, c.XStep = 0.25, c.XDecimals = 2;
@@ -127,14 +127,14 @@ QImage Noise() {
     };
     const Series truthLine{QString::fromUtf8("señal sin ruido"), kDark, Trace(clean, 0, record, 400),
                            Qt::DashLine, 1.8};
-    ChartSpec upper = chart(QString());
+    ChartLayout upper = chart(QString());
     upper.Lines = {{QString::fromUtf8("señal + ruido"), QColor(90, 120, 190), noisyLine, Qt::SolidLine, 1.1},
                    truthLine};
     QRectF plot = DrawChart(p, QRectF(0, top + 4, 596, 160), upper);
     DrawTag(p, plot.topLeft() + QPointF(8, 5),
             QString::fromUtf8("señal + ruido aleatorio:  S/R = %1 dB").arg(Decimal(before, 1)),
             Qt::AlignLeft | Qt::AlignTop, 13, QColor(40, 70, 150), true);
-    ChartSpec lower = chart(QString::fromUtf8("Tiempo t (s)"));
+    ChartLayout lower = chart(QString::fromUtf8("Tiempo t (s)"));
     lower.Lines = {{QString::fromUtf8("filtrada: media móvil de %1 muestras").arg(window), kRed, smoothLine,
                     Qt::SolidLine, 2},
                    truthLine};

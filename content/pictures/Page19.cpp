@@ -4,8 +4,8 @@
 // every third pixel, where the frequencies beyond the Nyquist limit come back as false, coarser bars.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Sensors.h"
-#include "content/toolkit/Signals.h"
+#include "content/toolkit/charts/Signals.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +52,7 @@ QImage ImageAsSignal() {
     const uchar* line = band.constScanLine(row);
     for (int x = 0; x < w; ++x)
         profile.push_back({x + 0.5, double(line[x])});
-    ChartSpec chart;
+    ChartLayout chart;
     chart.XLabel = QString::fromUtf8("Columna x (píxeles)");
     chart.YLabel = QString::fromUtf8("Nivel digital f(x, y₀)");
     chart.X0 = 0, chart.X1 = w, chart.XStep = 50, chart.XDecimals = 0;

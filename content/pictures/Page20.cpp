@@ -3,10 +3,10 @@
 // of their own and take the nearest popular colour, at the colour distance worked out below.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/ColourModels.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Noise.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/encoders/ColourModels.h"
+#include "content/toolkit/scenes/Noise.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 // normalised difference of two bands) and a geometric process (a rotation with bilinear resampling).
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Correction.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/Noise.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Correction.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Noise.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,9 +42,7 @@ void MarkCell(QPainter& p, QPointF at, double cell, int i, int j, QColor colour,
 }
 
 void Heading(QPainter& p, QPointF at, const QString& title, const QString& formula) {
-    p.setPen(kInk);
-    p.setFont(SansFont(14, true));
-    DrawText(p, at, title);
+    DrawHeading(p, at, title, 14, kInk);
     p.setPen(Qt::black);
     p.setFont(SansFont(12));
     DrawText(p, at + QPointF(0, 19), formula);
@@ -164,19 +162,8 @@ void Banner(QPainter& p, double width, const QString& text) {
     DrawText(p, {width / 2, 10}, text, Qt::AlignCenter);
 }
 
-// A small label on a light box, anchored at a point.
-void Tag(QPainter& p, QPointF at, const QString& text, Qt::Alignment anchor = Qt::AlignLeft | Qt::AlignTop) {
-    p.setFont(SansFont(11, true));
-    QFontMetricsF m(p.font());
-    QSizeF size(m.horizontalAdvance(text) + 8, 16);
-    QPointF corner = at;
-    if (anchor & Qt::AlignRight) corner.rx() -= size.width();
-    if (anchor & Qt::AlignHCenter) corner.rx() -= size.width() / 2;
-    if (anchor & Qt::AlignBottom) corner.ry() -= size.height();
-    p.fillRect(QRectF(corner, size), QColor(255, 255, 255, 220));
-    p.setPen(Qt::black);
-    DrawText(p, corner + QPointF(size.width() / 2, size.height() / 2), text, Qt::AlignCenter);
-}
+// The small labels on the example pictures.
+const TagStyle kTag{11, 16, 8, 220};
 
 // Point process: a hazy green band as recorded, and the same through a linear stretch.
 QImage PointExample() {
@@ -195,8 +182,8 @@ QImage PointExample() {
     p.drawImage(QPointF(half, 20), stretched, QRectF(half, 0, w - half, imageH));
     p.setPen(QPen(Qt::white, 2));
     p.drawLine(QPointF(half, 20), QPointF(half, h));
-    Tag(p, {4, h - 4.0}, "original", Qt::AlignLeft | Qt::AlignBottom);
-    Tag(p, {286, h - 4.0}, "resultado", Qt::AlignRight | Qt::AlignBottom);
+    DrawTagBox(p, {4, h - 4.0}, "original", kTag, Qt::AlignLeft | Qt::AlignBottom);
+    DrawTagBox(p, {286, h - 4.0}, "resultado", kTag, Qt::AlignRight | Qt::AlignBottom);
     // The lookup table T that maps each level of the original to its new level.
     const QRectF graph(232, 26, 52, 52);
     p.fillRect(graph.adjusted(-4, -4, 4, 4), QColor(255, 255, 255, 230));
@@ -233,8 +220,8 @@ QImage AreaExample() {
     p.drawImage(QPointF(half, 20), found, QRectF(half, 0, w - half, imageH));
     p.setPen(QPen(Qt::white, 2));
     p.drawLine(QPointF(half, 20), QPointF(half, h));
-    Tag(p, {4, 198}, "original", Qt::AlignLeft | Qt::AlignBottom);
-    Tag(p, {310, 198}, "resultado", Qt::AlignRight | Qt::AlignBottom);
+    DrawTagBox(p, {4, 198}, "original", kTag, Qt::AlignLeft | Qt::AlignBottom);
+    DrawTagBox(p, {310, 198}, "resultado", kTag, Qt::AlignRight | Qt::AlignBottom);
     // The kernel.
     const double c = 17;
     const QPointF k(w - 3 * c - 8, 28);
@@ -305,11 +292,11 @@ QImage FrameExample() {
     p.setPen(QPen(kInk, 2));
     DrawArrow(p, a + QPointF(inW + 2, inH / 2.0), out + QPointF(-2, outH / 2.0 - 8), 7);
     DrawArrow(p, bb + QPointF(inW + 2, inH / 2.0), out + QPointF(-2, outH / 2.0 + 8), 7);
-    Tag(p, a + QPointF(2, 2), "Banda 3 (rojo)");
-    Tag(p, bb + QPointF(2, 2), "Banda 4 (IR)");
-    Tag(p, out + QPointF(2, 2), QString::fromUtf8("(B4 − B3) / (B4 + B3)"));
-    Tag(p, out + QPointF(2, outH - 2.0), QString::fromUtf8("verde: vegetación"),
-        Qt::AlignLeft | Qt::AlignBottom);
+    DrawTagBox(p, a + QPointF(2, 2), "Banda 3 (rojo)", kTag);
+    DrawTagBox(p, bb + QPointF(2, 2), "Banda 4 (IR)", kTag);
+    DrawTagBox(p, out + QPointF(2, 2), QString::fromUtf8("(B4 − B3) / (B4 + B3)"), kTag);
+    DrawTagBox(p, out + QPointF(2, outH - 2.0), QString::fromUtf8("verde: vegetación"), kTag,
+               Qt::AlignLeft | Qt::AlignBottom);
     p.end();
     return image;
 }
@@ -341,9 +328,9 @@ QImage GeometricExample() {
     const QPointF left(2, 24), right(156, 24);
     p.drawImage(left, original);
     p.drawImage(right, turned);
-    Tag(p, left + QPointF(2, ph - 2.0), "original", Qt::AlignLeft | Qt::AlignBottom);
-    Tag(p, right + QPointF(2, ph - 2.0), QString::fromUtf8("girada %1°").arg(Decimal(degrees, 1)),
-        Qt::AlignLeft | Qt::AlignBottom);
+    DrawTagBox(p, left + QPointF(2, ph - 2.0), "original", kTag, Qt::AlignLeft | Qt::AlignBottom);
+    DrawTagBox(p, right + QPointF(2, ph - 2.0), QString::fromUtf8("girada %1°").arg(Decimal(degrees, 1)),
+               kTag, Qt::AlignLeft | Qt::AlignBottom);
     p.end();
     return image;
 }

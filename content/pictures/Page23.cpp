@@ -4,10 +4,10 @@
 // in integers; and a palette image converted by converting its palette alone.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/ColourModels.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/JpegMetadata.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/encoders/ColourModels.h"
+#include "content/toolkit/encoders/JpegMetadata.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,19 +41,10 @@ QRgb RoofColour(const QImage& town) {
     return best;
 }
 
-void Caption(QPainter& p, QPointF at, const QString& text) {
-    p.setFont(SansFont(12, true));
-    QFontMetricsF m(p.font());
-    QRectF box(at, QSizeF(m.horizontalAdvance(text) + 10, 18));
-    p.fillRect(box, QColor(255, 255, 255, 225));
-    p.setPen(kInk);
-    DrawText(p, box.center(), text, Qt::AlignCenter);
-}
-
 QImage Labelled(QImage image, const QString& text) {
     QPainter p;
     BeginPainting(p, image);
-    Caption(p, {4, 4}, text);
+    DrawTagBox(p, {4, 4}, text, {12, 18, 10, 225, kInk});
     p.end();
     return image;
 }
@@ -67,7 +58,7 @@ QImage EyeAndWeights() {
     QImage image = Canvas(320, 200);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart;
+    ChartLayout chart;
     chart.Title = QString::fromUtf8("Sensibilidad del ojo");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("Relativa");

@@ -4,11 +4,11 @@
 // with its kernel written underneath.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/AerialPhoto.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/AerialPhoto.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <QStringList>
 #include <algorithm>

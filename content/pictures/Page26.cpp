@@ -4,10 +4,10 @@
 // below the visible page area.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 

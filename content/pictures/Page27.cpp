@@ -4,11 +4,11 @@
 // another part of the town, unprocessed and under a square-root table that opens up its dark tones.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/AerialPhoto.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/AerialPhoto.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 namespace {
 

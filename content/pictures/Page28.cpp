@@ -4,11 +4,11 @@
 // list ends on, equalisation and linear stretch, plotted for that part.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/HistogramChart.h"
-#include "content/toolkit/Noise.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/charts/HistogramChart.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Noise.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <QPainterPath>
 #include <algorithm>
@@ -88,7 +88,7 @@ QImage HistogramWindow(int height, const QImage& analysed, const QString& title,
         y += 21;
     }
 
-    HistogramChartSpec chart;
+    HistogramChartLayout chart;
     chart.FontPixels = 14;
     // Pixels clipped at 0 or 255 pile up in one bar; the height is set by the levels between, so that
     // such a bar runs off the top instead of flattening the rest.

@@ -3,12 +3,12 @@
 // distribution F(g): an S-shaped curve for the stretch, nearly a straight line after equalisation.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/AerialPhoto.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/HistogramChart.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/charts/HistogramChart.h"
+#include "content/toolkit/scenes/AerialPhoto.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 
@@ -38,7 +38,7 @@ QImage HistogramOf(const QImage& grey, const QString& title) {
     QPainter p;
     BeginPainting(p, image);
     const std::array<int, 256> counts = Histogram(grey);
-    HistogramChartSpec chart;
+    HistogramChartLayout chart;
     chart.Title = title;
     chart.Cumulative = true;
     chart.FontPixels = 13;

@@ -4,12 +4,12 @@
 // 255; the scan stretched linearly with 2 % of its pixels saturated at each end, and its negative.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/AerialPhoto.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/HistogramChart.h"
-#include "content/toolkit/Photo.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/charts/HistogramChart.h"
+#include "content/toolkit/scenes/AerialPhoto.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Photo.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <algorithm>
 
@@ -66,7 +66,7 @@ QImage BrightnessHistogram(bool brightened) {
     const std::array<int, 256> counts = Histogram(shown);
     QPainter p;
     BeginPainting(p, image);
-    HistogramChartSpec chart;
+    HistogramChartLayout chart;
     chart.Title =
         brightened ? QString::fromUtf8("Brillo + %1").arg(kBrightness) : QString::fromUtf8("Imagen original");
     chart.FontPixels = 12;

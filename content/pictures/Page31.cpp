@@ -4,9 +4,9 @@
 // that overlap at their edges.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Enhance.h"
-#include "content/toolkit/Sensors.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Enhance.h"
+#include "content/toolkit/scenes/Sensors.h"
 
 #include <QPainterPath>
 #include <algorithm>
@@ -55,47 +55,32 @@ int CoverOf(Material m) {
     }
 }
 
-QImage ProfileFigure() {
-    const View view{0, kRowY - (kRow + 0.5) * kPixel, kWorldSize, 0, kImageWidth, kImageHeight};
-    const QImage band = Stretched(RenderBand(view, Bands::Tm4), 0.005, 0.995);
-    const std::vector<int> levels = RowProfile(band, kRow, 0, kImageWidth - 1);
-    // The cover under the centre of each pixel of the row.
-    const Landscape land;
-    std::vector<int> cover;
-    for (int x = 0; x < kImageWidth; ++x)
-        cover.push_back(CoverOf(land.At((x + 0.5) * kPixel, kRowY, kPixel).Kind));
+constexpr double kLeft = 11, kTop = 32; // the image's top-left corner
 
-    QImage image = Canvas(883, 706);
-    QPainter p;
-    BeginPainting(p, image);
-    const double left = 11;
-    p.setPen(QColor(0, 0, 130));
-    p.setFont(SansFont(18, true));
-    DrawText(p, {441, 4}, QString::fromUtf8("Perfil de niveles de gris a lo largo del eje X"),
-             Qt::AlignHCenter | Qt::AlignTop);
-
-    // The image and the profile row.
-    const double top = 32;
-    p.drawImage(QPointF(left, top), band);
-    const double rowY = top + kRow + 0.5;
+// The image and the profile row.
+void ImageAndRow(QPainter& p, const QImage& band) {
+    p.drawImage(QPointF(kLeft, kTop), band);
+    const double rowY = kTop + kRow + 0.5;
     p.setPen(QPen(QColor(255, 220, 0), 1.5));
-    p.drawLine(QPointF(left, rowY), QPointF(left + kImageWidth, rowY));
+    p.drawLine(QPointF(kLeft, rowY), QPointF(kLeft + kImageWidth, rowY));
     p.setFont(SansFont(15, true));
-    for (auto [x, name] : {std::pair{left + 12.0, "A"}, std::pair{left + kImageWidth - 12.0, "B"}}) {
+    for (auto [x, name] : {std::pair{kLeft + 12.0, "A"}, std::pair{kLeft + kImageWidth - 12.0, "B"}}) {
         QRectF tag(x - 10, rowY - 30, 20, 20);
         p.fillRect(tag, QColor(255, 220, 0));
         p.setPen(Qt::black);
         DrawText(p, tag.center(), QString::fromLatin1(name), Qt::AlignCenter);
     }
     p.setFont(SansFont(12));
-    p.fillRect(QRectF(left + 4, top + kImageHeight - 22, 404, 18), QColor(255, 255, 255, 220));
+    p.fillRect(QRectF(kLeft + 4, kTop + kImageHeight - 22, 404, 18), QColor(255, 255, 255, 220));
     p.setPen(Qt::black);
-    DrawText(p, {left + 8, top + kImageHeight - 13},
+    DrawText(p, {kLeft + 8, kTop + kImageHeight - 13},
              QString::fromUtf8("Banda del infrarrojo cercano (0,76–0,90 µm), píxeles de 14 m"),
              Qt::AlignLeft | Qt::AlignVCenter);
+}
 
-    // The profile: grey level against column, over bands coloured by cover.
-    const QRectF plot(left, top + kImageHeight + 30, kImageWidth, 180);
+// The profile: grey level against column, over bands coloured by cover. Returns the plot's box.
+QRectF Profile(QPainter& p, const std::vector<int>& levels, const std::vector<int>& cover) {
+    const QRectF plot(kLeft, kTop + kImageHeight + 30, kImageWidth, 180);
     for (int x = 0; x < kImageWidth; ++x) {
         QColor pale = kCovers[cover[size_t(x)]].Colour;
         pale.setAlpha(70);
@@ -119,8 +104,12 @@ QImage ProfileFigure() {
     DrawText(p, {plot.right(), plot.bottom() + 3}, "B", Qt::AlignRight | Qt::AlignTop);
     DrawText(p, {plot.center().x(), plot.bottom() + 3}, QString::fromUtf8("eje X: 12 km, 861 píxeles"),
              Qt::AlignHCenter | Qt::AlignTop);
+    return plot;
+}
 
-    // The histogram of the row's levels, stacked by cover, in bins of 8 levels.
+// The histogram of the row's levels, stacked by cover, in bins of 8 levels. Returns its box.
+QRectF ProfileHistogram(QPainter& p, const std::vector<int>& levels, const std::vector<int>& cover,
+                        const QRectF& plot) {
     constexpr int kBin = 8, kBins = 256 / kBin;
     std::vector<std::array<int, 6>> bins(kBins, std::array<int, 6>{});
     for (int x = 0; x < kImageWidth; ++x)
@@ -132,7 +121,7 @@ QImage ProfileFigure() {
             total += c;
         peak = std::max(peak, total);
     }
-    const QRectF hist(left + 30, plot.bottom() + 50, 560, 140);
+    const QRectF hist(kLeft + 30, plot.bottom() + 50, 560, 140);
     p.setPen(Qt::black);
     DrawText(p, {hist.left(), hist.top() - 4},
              QString::fromUtf8("Histograma del perfil (píxeles por intervalo de 8 niveles)"),
@@ -155,8 +144,12 @@ QImage ProfileFigure() {
                  Qt::AlignHCenter | Qt::AlignTop);
     DrawText(p, {hist.left() - 6, hist.bottom()}, "0", Qt::AlignRight | Qt::AlignVCenter);
     DrawText(p, {hist.left() - 6, hist.top()}, QString::number(peak), Qt::AlignRight | Qt::AlignVCenter);
+    return hist;
+}
 
-    // Legend: each cover with the range of levels that holds the middle 90 % of its pixels.
+// Legend: each cover with the range of levels that holds the middle 90 % of its pixels.
+void CoverLegend(QPainter& p, const std::vector<int>& levels, const std::vector<int>& cover,
+                 const QRectF& hist) {
     double ly = hist.top() - 4;
     p.setFont(SansFont(13));
     for (int c = 0; c < 6; ++c) {
@@ -178,6 +171,28 @@ QImage ProfileFigure() {
     DrawTextBox(p, QRectF(hist.right() + 30, ly + 4, 240, 40),
                 QString::fromUtf8("(niveles que reúnen el 90 % de los píxeles de cada cobertura)"),
                 Qt::AlignLeft | Qt::AlignTop);
+}
+
+QImage ProfileFigure() {
+    const View view{0, kRowY - (kRow + 0.5) * kPixel, kWorldSize, 0, kImageWidth, kImageHeight};
+    const QImage band = Stretched(RenderBand(view, Bands::Tm4), 0.005, 0.995);
+    const std::vector<int> levels = RowProfile(band, kRow, 0, kImageWidth - 1);
+    // The cover under the centre of each pixel of the row.
+    const Landscape land;
+    std::vector<int> cover;
+    for (int x = 0; x < kImageWidth; ++x)
+        cover.push_back(CoverOf(land.At((x + 0.5) * kPixel, kRowY, kPixel).Kind));
+
+    QImage image = Canvas(883, 706);
+    QPainter p;
+    BeginPainting(p, image);
+    p.setPen(QColor(0, 0, 130));
+    p.setFont(SansFont(18, true));
+    DrawText(p, {441, 4}, QString::fromUtf8("Perfil de niveles de gris a lo largo del eje X"),
+             Qt::AlignHCenter | Qt::AlignTop);
+    ImageAndRow(p, band);
+    const QRectF plot = Profile(p, levels, cover);
+    CoverLegend(p, levels, cover, ProfileHistogram(p, levels, cover, plot));
     p.end();
     return image;
 }

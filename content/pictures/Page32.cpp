@@ -4,8 +4,8 @@
 // from their reflectance in bands 3 and 4.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 #include <QLinearGradient>
 
@@ -16,13 +16,7 @@ constexpr double kPixel = 22;
 constexpr double kX0 = 0, kY0 = 3500;
 const SceneDate kDate{{135, 50, false}, 3};
 
-void Tag(QPainter& p, QPointF at, const QString& text) {
-    p.setFont(SansFont(14, true));
-    QRectF box(at.x(), at.y(), QFontMetricsF(p.font()).horizontalAdvance(text) + 14, 24);
-    p.fillRect(box, QColor(255, 255, 255, 225));
-    p.setPen(Qt::black);
-    DrawText(p, box.center(), text, Qt::AlignCenter);
-}
+const TagStyle kTag{14, 24, 14};
 
 QImage NaturalColour() {
     const View view{kX0, kY0, 545 * kPixel, 0, 545, 282};
@@ -32,7 +26,7 @@ QImage NaturalColour() {
     QPainter p;
     BeginPainting(p, image);
     // The top-left corner lies under the picture beside it on the page: the tag goes to the bottom.
-    Tag(p, {8, 250}, QString::fromUtf8("TM 3-2-1 = R-V-A: color natural"));
+    DrawTagBox(p, {8, 250}, QString::fromUtf8("TM 3-2-1 = R-V-A: color natural"), kTag);
     p.end();
     return image;
 }
@@ -44,7 +38,7 @@ QImage FalseColour() {
     QImage image = Composite(b[0], b[1], b[2], 0.01, 0.99);
     QPainter p;
     BeginPainting(p, image);
-    Tag(p, {8, 249}, QString::fromUtf8("TM 4-3-2 = R-V-A: falso color"));
+    DrawTagBox(p, {8, 249}, QString::fromUtf8("TM 4-3-2 = R-V-A: falso color"), kTag);
     p.end();
     return image;
 }

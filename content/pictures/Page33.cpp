@@ -2,7 +2,7 @@
 // what each band shows and where the bands lie on the reflectance curves.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // three bands share one stretch, so the haze that lifts the blue band shows as a bluish veil.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // in the red and bright in the near infrared, water black in the infrared.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // stretched on its own: vegetation red, water black, soil, rock and town in cyan and grey.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // bands under one stretch so that the haze of that summer day shows as it was recorded.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 

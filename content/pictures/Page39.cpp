@@ -3,8 +3,8 @@
 // near-infrared plateau that makes vegetation red in the composite.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ QImage VegetationCurve() {
     QImage image = Canvas(370, 294);
     QPainter p;
     BeginPainting(p, image);
-    ChartSpec chart;
+    ChartLayout chart;
     chart.Title = QString::fromUtf8("Vegetación sana y bandas del TM");
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("Reflectancia (%)");

@@ -4,10 +4,10 @@
 // Radiometric: TM detector striping, lost lines and haze, and the same scene after correction.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Correction.h"
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/LandsatScenes.h"
-#include "content/toolkit/Noise.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Correction.h"
+#include "content/toolkit/scenes/LandsatScenes.h"
+#include "content/toolkit/scenes/Noise.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 // against synthetic aperture.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Radar.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Radar.h"
 
 #include <QPainterPath>
 #include <cmath>
@@ -23,19 +23,6 @@ void Plane(QPainter& p, QPointF at, double scale = 1) {
     p.drawRect(QRectF(at.x() - 34 * scale, at.y() - 2 * scale, 68 * scale, 4 * scale));
     p.setBrush(QColor(70, 80, 100));
     p.drawRect(QRectF(at.x() + 4 * scale, at.y() + 7 * scale, 9 * scale, 5 * scale));
-    p.restore();
-}
-
-void AngleArc(QPainter& p, QPointF centre, double radius, double from, double to) {
-    QPainterPath path;
-    for (int k = 0; k <= 20; ++k) {
-        double a = from + (to - from) * k / 20;
-        QPointF q = centre + QPointF(std::cos(a), std::sin(a)) * radius;
-        k ? path.lineTo(q) : path.moveTo(q);
-    }
-    p.save();
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
     p.restore();
 }
 
@@ -76,7 +63,7 @@ QImage Geometry() {
     p.drawLine(antenna, antenna + QPointF(200, 0));
     double down = std::atan2(target.y() - antenna.y(), target.x() - antenna.x());
     p.setPen(QPen(kInk, 1.6));
-    AngleArc(p, antenna, 70, 0, down);
+    DrawAngleArc(p, antenna, 70, 0, down, 20);
     Plane(p, antenna + QPointF(0, -8));
 
     p.setPen(kInk);
@@ -94,9 +81,8 @@ QImage Geometry() {
     DrawText(p, antenna + QPointF(76, 14), QString::fromUtf8("α"), Qt::AlignLeft | Qt::AlignVCenter);
     p.setFont(SansFont(12));
     DrawText(p, QPointF(250, groundY - 4), QString::fromUtf8("objeto"), Qt::AlignHCenter | Qt::AlignBottom);
-    p.setPen(kTitle);
-    p.setFont(SansFont(14, true));
-    DrawText(p, {386, 8}, QString::fromUtf8("Geometría de la toma"), Qt::AlignRight | Qt::AlignTop);
+    DrawHeading(p, {386, 8}, QString::fromUtf8("Geometría de la toma"), 14, kTitle,
+                Qt::AlignRight | Qt::AlignTop);
     p.setFont(SansFont(12));
     p.setPen(kInk);
     DrawText(p, {386, 28}, QString::fromUtf8("SR = H / sen α"), Qt::AlignRight | Qt::AlignTop);
@@ -138,9 +124,7 @@ QImage PulseAndEcho() {
     QImage image = Canvas(325, 250, QColor(246, 249, 253));
     QPainter p;
     BeginPainting(p, image);
-    p.setPen(kTitle);
-    p.setFont(SansFont(15, true));
-    DrawText(p, {162, 6}, QString::fromUtf8("Pulso y eco"), Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {162, 6}, QString::fromUtf8("Pulso y eco"), 15, kTitle, Qt::AlignHCenter | Qt::AlignTop);
     // Antenna on the left, a building on the right.
     p.setPen(QPen(kInk, 1.5));
     p.setBrush(QColor(70, 80, 100));
@@ -231,10 +215,8 @@ QImage RadarBands() {
     QImage image = Canvas(490, 220, QColor(250, 251, 253));
     QPainter p;
     BeginPainting(p, image);
-    p.setPen(kTitle);
-    p.setFont(SansFont(15, true));
-    DrawText(p, {245, 3}, QString::fromUtf8("Bandas de radar en el espectro electromagnético"),
-             Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {245, 3}, QString::fromUtf8("Bandas de radar en el espectro electromagnético"), 15, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
 
     // The whole spectrum, 0,1 µm to 10 m, on a logarithmic scale.
     const double left = 14, right = 476, top = 26, height = 20;
@@ -348,9 +330,8 @@ QImage Apertures() {
     BeginPainting(p, image);
     p.setPen(QPen(QColor(200, 205, 215), 1));
     p.drawLine(QPointF(249, 8), QPointF(249, 254));
-    p.setPen(kTitle);
-    p.setFont(SansFont(15, true));
-    DrawText(p, {124, 4}, QString::fromUtf8("RAR: apertura real"), Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {124, 4}, QString::fromUtf8("RAR: apertura real"), 15, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
     DrawText(p, {374, 4}, QString::fromUtf8("SAR: apertura sintética"), Qt::AlignHCenter | Qt::AlignTop);
 
     // RAR: the flight line runs down the left, the beam widens to the right.

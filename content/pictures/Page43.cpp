@@ -7,12 +7,14 @@
 // in slant range to that on the ground.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
+#include "content/toolkit/charts/Drawing.h"
 
 #include <QPainterPath>
 #include <cmath>
 
 namespace {
+
+const QColor kTitle(20, 40, 110);
 
 const QColor kFirst(225, 105, 0), kSecond(35, 85, 200), kInk(25, 25, 35);
 
@@ -20,16 +22,9 @@ const QColor kFirst(225, 105, 0), kSecond(35, 85, 200), kInk(25, 25, 35);
 // beyond its middle.
 void AngleArc(QPainter& p, QPointF centre, double radius, double from, double to, const QString& label,
               QColor colour, double labelOffset = 16) {
-    QPainterPath path;
-    for (int k = 0; k <= 24; ++k) {
-        double a = from + (to - from) * k / 24;
-        QPointF q = centre + QPointF(std::cos(a), std::sin(a)) * radius;
-        k ? path.lineTo(q) : path.moveTo(q);
-    }
     p.save();
     p.setPen(QPen(colour, 2));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
+    DrawAngleArc(p, centre, radius, from, to, 24);
     double mid = (from + to) / 2;
     p.setPen(colour);
     p.setFont(SerifFont(20, true));
@@ -49,38 +44,36 @@ void Antenna(QPainter& p, QPointF at, QColor colour, const QString& name) {
     p.restore();
 }
 
-QImage IncidenceAngles() {
-    QImage image = Canvas(800, 600, QColor(244, 247, 251));
-    QPainter p;
-    BeginPainting(p, image);
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(19, true));
-    DrawText(p, {14, 10}, QString::fromUtf8("Incidencia y estereoscopía radar"));
+// The hill that both acquisitions see, and the angles of their beams from the vertical.
+const double kGroundY = 470, kHillHeight = 80;
+const QPointF kPeak(430, kGroundY - kHillHeight), kBase(430, kGroundY);
+const double kLook1 = 30 * M_PI / 180, kLook2 = 60 * M_PI / 180;
 
-    // The hill and the ground.
-    const double groundY = 470, h = 80;
-    const QPointF peak(430, groundY - h), base(430, groundY);
+// The hill and the ground.
+void Hill(QPainter& p) {
     QPainterPath hill;
-    hill.moveTo(0, groundY);
-    hill.lineTo(360, groundY);
-    hill.lineTo(peak);
-    hill.lineTo(520, groundY);
-    hill.lineTo(585, groundY);
+    hill.moveTo(0, kGroundY);
+    hill.lineTo(360, kGroundY);
+    hill.lineTo(kPeak);
+    hill.lineTo(520, kGroundY);
+    hill.lineTo(585, kGroundY);
     hill.lineTo(585, 600);
     hill.lineTo(0, 600);
     hill.closeSubpath();
     p.setPen(QPen(QColor(110, 85, 55), 2));
     p.setBrush(QColor(196, 172, 128));
     p.drawPath(hill);
+}
 
-    // Two acquisitions from the same side, the beams' directions as seen from far away.
-    const double b1 = 30 * M_PI / 180, b2 = 60 * M_PI / 180;
-    const QPointF d1(std::sin(b1), std::cos(b1)), d2(std::sin(b2), std::cos(b2));
-    const QPointF a1 = peak - d1 * 330, a2 = peak - d2 * 400;
+// Two acquisitions from the same side, the beams' directions as seen from far away, with the look
+// angles at the antennas and the incidence angles at the hilltop.
+void Acquisitions(QPainter& p) {
+    const QPointF d1(std::sin(kLook1), std::cos(kLook1)), d2(std::sin(kLook2), std::cos(kLook2));
+    const QPointF a1 = kPeak - d1 * 330, a2 = kPeak - d2 * 400;
     p.setPen(QPen(kFirst, 3));
-    DrawArrow(p, a1, peak, 12);
+    DrawArrow(p, a1, kPeak, 12);
     p.setPen(QPen(kSecond, 3));
-    DrawArrow(p, a2, peak, 12);
+    DrawArrow(p, a2, kPeak, 12);
     Antenna(p, a1, kFirst, QString::fromUtf8("Toma 1"));
     Antenna(p, a2, kSecond, QString::fromUtf8("Toma 2"));
 
@@ -88,51 +81,56 @@ QImage IncidenceAngles() {
     p.setPen(QPen(QColor(90, 90, 90), 1.4, Qt::DashLine));
     p.drawLine(a1 + QPointF(0, 8), a1 + QPointF(0, 120));
     p.drawLine(a2 + QPointF(0, 8), a2 + QPointF(0, 120));
-    AngleArc(p, a1, 70, M_PI / 2, M_PI / 2 - b1, QString::fromUtf8("α1"), kFirst);
-    AngleArc(p, a2, 70, M_PI / 2, M_PI / 2 - b2, QString::fromUtf8("α"), kSecond, 18);
+    AngleArc(p, a1, 70, M_PI / 2, M_PI / 2 - kLook1, QString::fromUtf8("α1"), kFirst);
+    AngleArc(p, a2, 70, M_PI / 2, M_PI / 2 - kLook2, QString::fromUtf8("α"), kSecond, 18);
     // The incidence angles at the hilltop, from the vertical, equal to them.
     p.setPen(QPen(QColor(90, 90, 90), 1.4, Qt::DashLine));
-    p.drawLine(peak, peak - QPointF(0, 130));
-    AngleArc(p, peak, 56, -M_PI / 2, -M_PI / 2 - b1, QString::fromUtf8("β1"), kFirst);
-    AngleArc(p, peak, 92, -M_PI / 2, -M_PI / 2 - b2, QString::fromUtf8("β"), kSecond);
+    p.drawLine(kPeak, kPeak - QPointF(0, 130));
+    AngleArc(p, kPeak, 56, -M_PI / 2, -M_PI / 2 - kLook1, QString::fromUtf8("β1"), kFirst);
+    AngleArc(p, kPeak, 92, -M_PI / 2, -M_PI / 2 - kLook2, QString::fromUtf8("β"), kSecond);
+}
 
-    // Each range front through the hilltop meets the ground where the image puts the top.
+// Each range front through the hilltop meets the ground where the image puts the top.
+void ImagedTops(QPainter& p) {
     auto front = [&](double b, QColor colour) {
-        double x = peak.x() - h / std::tan(b);
+        double x = kPeak.x() - kHillHeight / std::tan(b);
         p.setPen(QPen(colour, 2, Qt::DashLine));
-        p.drawLine(peak, QPointF(x, groundY));
+        p.drawLine(kPeak, QPointF(x, kGroundY));
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
-        p.drawEllipse(QPointF(x, groundY), 5, 5);
+        p.drawEllipse(QPointF(x, kGroundY), 5, 5);
         return x;
     };
-    double x1 = front(b1, kFirst), x2 = front(b2, kSecond);
+    double x1 = front(kLook1, kFirst), x2 = front(kLook2, kSecond);
     p.setPen(QPen(QColor(90, 90, 90), 1.4, Qt::DotLine));
-    p.drawLine(peak, base);
+    p.drawLine(kPeak, kBase);
     p.setPen(kInk);
     p.setFont(SansFont(15, true));
-    DrawText(p, base + QPointF(6, 2), QString::fromUtf8("B"), Qt::AlignLeft | Qt::AlignTop);
+    DrawText(p, kBase + QPointF(6, 2), QString::fromUtf8("B"), Qt::AlignLeft | Qt::AlignTop);
     auto span = [&](double from, double to, double y, const QString& label, QColor colour) {
         p.setPen(QPen(colour, 2.2));
         DrawDoubleArrow(p, QPointF(from, y), QPointF(to, y), 8);
         p.setPen(QPen(colour, 1, Qt::DotLine));
-        p.drawLine(QPointF(from, groundY), QPointF(from, y));
+        p.drawLine(QPointF(from, kGroundY), QPointF(from, y));
         p.setPen(colour.darker(120));
         p.setFont(SansFont(15, true));
         DrawText(p, QPointF((from + to) / 2, y - 1), label, Qt::AlignHCenter | Qt::AlignBottom);
     };
-    span(x1, base.x(), 500, QString::fromUtf8("d1"), kFirst);
-    span(x2, base.x(), 530, QString::fromUtf8("d2"), kSecond);
+    span(x1, kBase.x(), 500, QString::fromUtf8("d1"), kFirst);
+    span(x2, kBase.x(), 530, QString::fromUtf8("d2"), kSecond);
     span(x1, x2, 560, QString::fromUtf8("Dp"), kInk);
     p.setPen(kInk);
     p.setFont(SansFont(13));
     DrawText(p, {150, 478}, QString::fromUtf8("cima en la imagen 1 y 2"), Qt::AlignHCenter | Qt::AlignTop);
     p.setPen(QPen(kInk, 1));
     DrawArrow(p, {230, 488}, {x1 - 6, 474}, 6);
+}
 
-    // The local incidence angle on the slope that faces the antennas.
-    const QPointF slope(381, groundY - h * 0.3);
-    const double tilt = std::atan2(h, 70.0);
+// The local incidence angle on the slope that faces the antennas.
+void LocalIncidence(QPainter& p) {
+    const QPointF d2(std::sin(kLook2), std::cos(kLook2));
+    const QPointF slope(381, kGroundY - kHillHeight * 0.3);
+    const double tilt = std::atan2(kHillHeight, 70.0);
     QPointF normal(-std::sin(tilt), -std::cos(tilt));
     p.setPen(QPen(kInk, 2));
     DrawArrow(p, slope, slope + normal * 48, 9);
@@ -147,8 +145,10 @@ QImage IncidenceAngles() {
                 Qt::AlignLeft | Qt::AlignVCenter);
     p.setPen(QPen(kInk, 1));
     DrawArrow(p, {262, 414}, slope + QPointF(-34, -14), 6);
+}
 
-    // The legend panel: the page writes its title and the two equalities over it.
+// The legend panel: the page writes its title and the two equalities over it.
+void LegendPanel(QPainter& p) {
     QRectF panel(590, 14, 200, 136);
     p.setPen(QPen(QColor(30, 40, 80), 1.5));
     p.setBrush(QColor(252, 252, 255));
@@ -164,16 +164,16 @@ QImage IncidenceAngles() {
     p.drawLine(QPointF(600, 80), QPointF(634, 80));
     p.setPen(QPen(kSecond, 4));
     p.drawLine(QPointF(600, 124), QPointF(634, 124));
+}
 
-    // Aircraft against satellite: the spread of incidence angles across the swath.
+// Aircraft against satellite: the spread of incidence angles across the swath.
+void Swaths(QPainter& p) {
     QRectF inset(590, 164, 200, 232);
     p.setPen(QPen(QColor(190, 196, 210), 1));
     p.setBrush(Qt::white);
     p.drawRoundedRect(inset, 8, 8);
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(14, true));
-    DrawText(p, {inset.center().x(), inset.top() + 6}, QString::fromUtf8("Avión y satélite"),
-             Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {inset.center().x(), inset.top() + 6}, QString::fromUtf8("Avión y satélite"), 14, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
     const double ground = inset.bottom() - 46;
     p.setPen(QPen(QColor(110, 85, 55), 2));
     p.drawLine(QPointF(inset.left() + 6, ground), QPointF(inset.right() - 6, ground));
@@ -201,16 +201,16 @@ QImage IncidenceAngles() {
         QString::fromUtf8("satélite: 20° a 50°"), ground + 6);
     fan({inset.left() + 16, ground - 26}, 30, 80, QColor(30, 130, 70),
         QString::fromUtf8("avión: 30° a más de 80°"), ground + 24);
+}
 
-    // Stereoscopy in numbers.
+// Stereoscopy in numbers.
+void Parallax(QPainter& p) {
     QRectF formula(590, 410, 200, 138);
     p.setPen(QPen(QColor(190, 196, 210), 1));
     p.setBrush(Qt::white);
     p.drawRoundedRect(formula, 8, 8);
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(14, true));
-    DrawText(p, {formula.center().x(), formula.top() + 6}, QString::fromUtf8("Paralaje radar"),
-             Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {formula.center().x(), formula.top() + 6}, QString::fromUtf8("Paralaje radar"), 14, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
     p.setPen(kInk);
     p.setFont(SansFont(14));
     const char* lines[] = {"d1 = DH · cotg β1", "d2 = DH · cotg β", "Dp = d1 − d2"};
@@ -219,6 +219,20 @@ QImage IncidenceAngles() {
     p.setFont(SansFont(14, true));
     DrawText(p, {formula.center().x(), formula.top() + 96}, QString::fromUtf8("DH = Dp / (cotg β1 − cotg β)"),
              Qt::AlignHCenter | Qt::AlignTop);
+}
+
+QImage IncidenceAngles() {
+    QImage image = Canvas(800, 600, QColor(244, 247, 251));
+    QPainter p;
+    BeginPainting(p, image);
+    DrawHeading(p, {14, 10}, QString::fromUtf8("Incidencia y estereoscopía radar"), 19, kTitle);
+    Hill(p);
+    Acquisitions(p);
+    ImagedTops(p);
+    LocalIncidence(p);
+    LegendPanel(p);
+    Swaths(p);
+    Parallax(p);
     p.end();
     return image;
 }
@@ -230,9 +244,8 @@ QImage RangeResolution() {
     QImage image = Canvas(608, 504, QColor(248, 250, 253));
     QPainter p;
     BeginPainting(p, image);
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(24, true));
-    DrawText(p, {304, 10}, QString::fromUtf8("Resolución en el rango"), Qt::AlignHCenter | Qt::AlignTop);
+    DrawHeading(p, {304, 10}, QString::fromUtf8("Resolución en el rango"), 24, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
     p.setPen(kInk);
     p.setFont(SansFont(18));
     DrawTextBox(p, QRectF(20, 48, 568, 56),

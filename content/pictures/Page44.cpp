@@ -4,14 +4,16 @@
 // roughness of surfaces against the wavelength; and a tactical airborne radar image of the town.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Radar.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Radar.h"
 
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+const QColor kTitle(20, 40, 110);
 
 // The house of the diagram, in metres: walls at 17 and 27 m, eaves 3,5 m high, roof pitched at 30
 // degrees, seen by a beam at 30 degrees of incidence from the left.
@@ -45,15 +47,8 @@ void Label(QPainter& p, const QRectF& box, const QString& text, QColor colour) {
     p.restore();
 }
 
-QImage SmallIncidence() {
-    QImage image = Canvas(800, 600);
-    QPainter p;
-    BeginPainting(p, image);
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(20, true));
-    DrawText(p, {400, 6}, QString::fromUtf8("Incidencia pequeña: una superficie lisa actúa como espejo"),
-             Qt::AlignHCenter | Qt::AlignTop);
-
+// Sky, ground and the house with the shadow it casts; returns where the shadow ends on the ground.
+double House(QPainter& p) {
     // Sky and ground.
     QLinearGradient sky(0, 36, 0, kGround);
     sky.setColorAt(0, QColor(222, 236, 250));
@@ -80,8 +75,11 @@ QImage SmallIncidence() {
     p.setBrush(QColor(150, 160, 175));
     p.setPen(QPen(QColor(60, 65, 80), 2.5));
     p.drawPolygon(roof);
+    return shadowEnd;
+}
 
-    const QPointF d(std::sin(kIncidence), std::cos(kIncidence)); // the beam's direction on screen
+// The antenna far up the beam, and what becomes of the beam at the roof, the wall and the open ground.
+void Reflections(QPainter& p, QPointF d, QColor beam, QColor back) {
     auto incoming = [&](QPointF at, double length, QColor colour) {
         p.setPen(QPen(colour, 2.5));
         DrawArrow(p, at - d * length, at, 11);
@@ -96,7 +94,7 @@ QImage SmallIncidence() {
     p.setFont(SansFont(14, true));
     DrawText(p, antenna + QPointF(-36, 0), QString::fromUtf8("Antena"), Qt::AlignRight | Qt::AlignVCenter);
 
-    const QColor beam(40, 90, 200), back(230, 110, 0), away(120, 120, 120), corner(200, 30, 30);
+    const QColor away(120, 120, 120), corner(200, 30, 30);
     // 1. The roof facing the antenna lies across the beam and sends it straight back.
     incoming(facet, 190, beam);
     QPointF side(std::cos(kIncidence) * 7, -std::sin(kIncidence) * 7);
@@ -141,8 +139,10 @@ QImage SmallIncidence() {
     Label(p, QRectF(698, 256, 98, 60), QString::fromUtf8("Suelo rugoso: difusión, eco débil"),
           QColor(60, 90, 40));
     Label(p, QRectF(468, 290, 82, 22), QString::fromUtf8("Sombra"), QColor(30, 30, 30));
+}
 
-    // The echo along the ground range, computed from the same profile: a sample every 2 cm.
+// The echo along the ground range, computed from the same profile: a sample every 2 cm.
+void EchoStrip(QPainter& p, double shadowEnd) {
     const double spacing = 0.02, length = 46;
     const int columns = int(length / spacing);
     RadarSurface surface(columns, 1, spacing, 1);
@@ -191,12 +191,13 @@ QImage SmallIncidence() {
     below(marks[0], stripTop + stripHeight + 4, "techo, adelantado");
     below(kWallLeft, stripTop + stripHeight + 22, "doble rebote");
     below((marks[2] + marks[3]) / 2, stripTop + stripHeight + 4, "sin eco: sombra");
+}
 
-    // Roughness against the wavelength.
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(16, true));
-    DrawText(p, {400, 478}, QString::fromUtf8("Rugosidad frente a la longitud de onda (banda X, λ ≈ 3 cm)"),
-             Qt::AlignHCenter | Qt::AlignTop);
+// Roughness against the wavelength: a smooth, a middling and a rough surface under the same beam.
+void Roughness(QPainter& p, QPointF d, QColor beam, QColor back) {
+    DrawHeading(p, {400, 478},
+                QString::fromUtf8("Rugosidad frente a la longitud de onda (banda X, λ ≈ 3 cm)"), 16, kTitle,
+                Qt::AlignHCenter | Qt::AlignTop);
     const char* titles[] = {"Lisa: h < λ / (8 cos θ)", "Intermedia", "Rugosa: h ≫ λ"};
     const char* notes[] = {"espejo: eco nulo, tono oscuro", "eco moderado, tono medio",
                            "difusión: eco intenso, tono claro"};
@@ -240,6 +241,20 @@ QImage SmallIncidence() {
         p.setFont(SansFont(13));
         DrawText(p, {x0 + 124, 572}, QString::fromUtf8(notes[k]), Qt::AlignHCenter | Qt::AlignTop);
     }
+}
+
+QImage SmallIncidence() {
+    QImage image = Canvas(800, 600);
+    QPainter p;
+    BeginPainting(p, image);
+    DrawHeading(p, {400, 6}, QString::fromUtf8("Incidencia pequeña: una superficie lisa actúa como espejo"),
+                20, kTitle, Qt::AlignHCenter | Qt::AlignTop);
+    const double shadowEnd = House(p);
+    const QPointF d(std::sin(kIncidence), std::cos(kIncidence)); // the beam's direction on screen
+    const QColor beam(40, 90, 200), back(230, 110, 0);
+    Reflections(p, d, beam, back);
+    EchoStrip(p, shadowEnd);
+    Roughness(p, d, beam, back);
     p.end();
     return image;
 }

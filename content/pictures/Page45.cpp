@@ -4,14 +4,16 @@
 // the drawn profile. Beside it, a radar image of the valley's western hills from an aircraft.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Radar.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Radar.h"
 
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+const QColor kTitle(20, 40, 110);
 
 // A hill of the diagram, in pixels: feet and peak along the ground, and height.
 struct Hill {
@@ -21,12 +23,6 @@ struct Hill {
         return x < Peak ? Height * (x - Front) / (Peak - Front) : Height * (Back - x) / (Back - Peak);
     }
 };
-
-void Heading(QPainter& p, QPointF at, const QString& text) {
-    p.setPen(QColor(20, 40, 110));
-    p.setFont(SansFont(16, true));
-    DrawText(p, at, text, Qt::AlignLeft | Qt::AlignTop);
-}
 
 void Note(QPainter& p, QPointF at, const QString& text, QColor colour,
           Qt::Alignment anchor = Qt::AlignHCenter | Qt::AlignBottom) {
@@ -49,20 +45,17 @@ QPainterPath Terrain(double datum, double left, double right, const std::vector<
     return path;
 }
 
-QImage ReliefDisplacement() {
-    QImage image = Canvas(720, 486);
-    QPainter p;
-    BeginPainting(p, image);
-    const QColor ground(176, 150, 110), outline(110, 85, 55), ray(40, 90, 200), shift(200, 30, 30);
+const QColor kGround(176, 150, 110), kOutline(110, 85, 55), kRay(40, 90, 200), kShift(200, 30, 30);
 
-    // The aerial photograph: rays through the lens, the hilltop lands farther from the nadir.
-    Heading(p, {12, 6}, QString::fromUtf8("Fotografía aérea: perspectiva central"));
+// The aerial photograph: rays through the lens, the hilltop lands farther from the nadir.
+void AerialPhotograph(QPainter& p) {
+    DrawHeading(p, {12, 6}, QString::fromUtf8("Fotografía aérea: perspectiva central"), 16, kTitle);
     const double datum1 = 180;
     const QPointF lens(360, 58);
     const std::vector<Hill> photoHills = {{125, 180, 235, 45}, {505, 560, 615, 45}};
     p.fillRect(QRectF(0, 30, 720, datum1 - 30), QColor(238, 244, 251));
-    p.setPen(QPen(outline, 2));
-    p.setBrush(ground);
+    p.setPen(QPen(kOutline, 2));
+    p.setBrush(kGround);
     p.drawPath(Terrain(datum1, 10, 710, photoHills));
     p.setPen(QPen(QColor(50, 50, 50), 2));
     p.setBrush(QColor(70, 80, 100));
@@ -78,25 +71,28 @@ QImage ReliefDisplacement() {
         QPointF top(h.Peak, datum1 - h.Height);
         double t = (datum1 - lens.y()) / (top.y() - lens.y());
         QPointF seen(lens.x() + (top.x() - lens.x()) * t, datum1);
-        p.setPen(QPen(ray, 1.8));
+        p.setPen(QPen(kRay, 1.8));
         p.drawLine(lens, seen);
         p.setPen(QPen(QColor(90, 90, 90), 1.2, Qt::DotLine));
         p.drawLine(top, QPointF(top.x(), datum1));
-        p.setPen(QPen(shift, 3));
+        p.setPen(QPen(kShift, 3));
         DrawArrow(p, QPointF(top.x(), datum1 + 8), QPointF(seen.x(), datum1 + 8), 9);
-        p.setBrush(shift);
+        p.setBrush(kShift);
         p.setPen(Qt::NoPen);
         p.drawEllipse(seen, 4, 4);
     }
-    Note(p, {180, datum1 + 26}, QString::fromUtf8("la cima se aleja del nadir"), shift,
+    Note(p, {180, datum1 + 26}, QString::fromUtf8("la cima se aleja del nadir"), kShift,
          Qt::AlignHCenter | Qt::AlignTop);
-    Note(p, {560, datum1 + 26}, QString::fromUtf8("la cima se aleja del nadir"), shift,
+    Note(p, {560, datum1 + 26}, QString::fromUtf8("la cima se aleja del nadir"), kShift,
          Qt::AlignHCenter | Qt::AlignTop);
+}
 
-    // The radar: circles of equal range about the antenna carry each point to its place in the image.
-    const double top2 = 222, datum2 = 420, altitude = 160;
+// The radar: circles of equal range about the antenna carry each point to its place in the image.
+// Returns the hills, for the notes.
+std::vector<Hill> RadarRanges(QPainter& p, double top2) {
+    const double datum2 = 420, altitude = 160;
     const QPointF antenna(36, datum2 - altitude);
-    Heading(p, {12, top2}, QString::fromUtf8("Radar: mide distancias desde la antena"));
+    DrawHeading(p, {12, top2}, QString::fromUtf8("Radar: mide distancias desde la antena"), 16, kTitle);
     const std::vector<Hill> radarHills = {{175, 205, 295, 40}, {330, 400, 530, 40}, {545, 575, 597, 32}};
     p.fillRect(QRectF(0, top2 + 24, 720, datum2 - top2 - 24), QColor(238, 244, 251));
 
@@ -125,8 +121,8 @@ QImage ReliefDisplacement() {
                 QRectF(x, datum2 - surface.Height[size_t(i)], spacing + 0.05, 10 + surface.Height[size_t(i)]),
                 QColor(70, 70, 80, 110));
         }
-    p.setPen(QPen(outline, 2));
-    p.setBrush(ground);
+    p.setPen(QPen(kOutline, 2));
+    p.setBrush(kGround);
     p.drawPath(Terrain(datum2, 10, 710, radarHills));
     for (int i = 0; i < columns; ++i)
         if (line.Position[size_t(i)] < 0) {
@@ -144,7 +140,7 @@ QImage ReliefDisplacement() {
     const Hill& far = radarHills[2];
     QPointF crest(far.Peak, datum2 - far.Height);
     double reach = (datum2 - antenna.y()) / (crest.y() - antenna.y());
-    p.setPen(QPen(ray, 1.5));
+    p.setPen(QPen(kRay, 1.5));
     p.drawLine(antenna + (crest - antenna) * 0.75, antenna + (crest - antenna) * reach);
 
     // Arcs of equal range through the first two hilltops, down to the ground.
@@ -159,14 +155,14 @@ QImage ReliefDisplacement() {
             QPointF q = antenna + QPointF(std::cos(a), std::sin(a)) * r;
             k ? path.lineTo(q) : path.moveTo(q);
         }
-        p.setPen(QPen(ray, 1.6, Qt::DashLine));
+        p.setPen(QPen(kRay, 1.6, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         p.drawPath(path);
         QPointF seen = antenna + QPointF(std::cos(a1), std::sin(a1)) * r;
-        p.setPen(QPen(shift, 3));
+        p.setPen(QPen(kShift, 3));
         DrawArrow(p, QPointF(h.Peak, datum2 + 6), QPointF(seen.x(), datum2 + 6), 8);
         p.setPen(Qt::NoPen);
-        p.setBrush(shift);
+        p.setBrush(kShift);
         p.drawEllipse(QPointF(seen.x(), datum2), 4, 4);
         return seen.x();
     };
@@ -185,9 +181,13 @@ QImage ReliefDisplacement() {
     p.drawRect(QRectF(left, stripTop, stripColumns, stripHeight));
     Note(p, {left - 4, stripTop + stripHeight / 2}, QString::fromUtf8("Imagen"), QColor(40, 40, 40),
          Qt::AlignRight | Qt::AlignVCenter);
+    return radarHills;
+}
 
-    Note(p, {radarHills[0].Peak, top2 + 90}, QString::fromUtf8("Inversión del relieve:"), shift);
-    Note(p, {radarHills[0].Peak, top2 + 108}, QString::fromUtf8("la cima antes que el pie"), shift);
+// What the radar half shows, named where it happens.
+void RadarNotes(QPainter& p, const std::vector<Hill>& radarHills, double top2) {
+    Note(p, {radarHills[0].Peak, top2 + 90}, QString::fromUtf8("Inversión del relieve:"), kShift);
+    Note(p, {radarHills[0].Peak, top2 + 108}, QString::fromUtf8("la cima antes que el pie"), kShift);
     Note(p, {radarHills[1].Peak, top2 + 96}, QString::fromUtf8("Escorzo: ladera frontal"),
          QColor(30, 30, 30));
     Note(p, {radarHills[1].Peak, top2 + 114}, QString::fromUtf8("acortada y brillante"), QColor(30, 30, 30));
@@ -197,6 +197,15 @@ QImage ReliefDisplacement() {
     p.setFont(SansFont(13));
     DrawText(p, {712, top2 + 30}, QString::fromUtf8("alcance cercano → alcance lejano"),
              Qt::AlignRight | Qt::AlignTop);
+}
+
+QImage ReliefDisplacement() {
+    QImage image = Canvas(720, 486);
+    QPainter p;
+    BeginPainting(p, image);
+    AerialPhotograph(p);
+    const double top2 = 222;
+    RadarNotes(p, RadarRanges(p, top2), top2);
     p.end();
     return image;
 }

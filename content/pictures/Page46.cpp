@@ -4,8 +4,8 @@
 // an impact crater, lit by the radar from the left.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Planet.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Planet.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // lows and a scatter of small impact craters.
 #include "content/toolkit/Recipe.h"
 
-#include "content/toolkit/Drawing.h"
-#include "content/toolkit/Planet.h"
+#include "content/toolkit/charts/Drawing.h"
+#include "content/toolkit/scenes/Planet.h"
 
 namespace {
 

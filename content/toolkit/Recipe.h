@@ -2,7 +2,7 @@
 // Each page with pictures lists its recipes in content/pictures/PageNN.cpp.
 #pragma once
 
-#include "content/toolkit/PictureFiles.h"
+#include "content/toolkit/encoders/PictureFiles.h"
 
 #include <functional>
 #include <string>
