@@ -113,14 +113,14 @@ Bytes& GCE(Bytes& b, bool transparent, uint8_t index, uint16_t delay = 0) {
     return b.U8(0x21).U8(0xF9).U8(4).U8(transparent ? 1 : 0).U16(delay).U8(index).U8(0);
 }
 
-struct FrameSpec {
+struct FrameLayout {
     uint16_t Left = 0, Top = 0, Width = 1, Height = 1;
     std::vector<uint32_t> Local = {};
     bool Interlaced = false;
     int MinCodeSize = 2;
 };
 
-Bytes& Frame(Bytes& b, const FrameSpec& f, const std::vector<uint8_t>& lzw) {
+Bytes& Frame(Bytes& b, const FrameLayout& f, const std::vector<uint8_t>& lzw) {
     b.U8(0x2C).U16(f.Left).U16(f.Top).U16(f.Width).U16(f.Height);
     b.U8((f.Local.empty() ? 0 : 0x80 | SizeBits(f.Local.size())) | (f.Interlaced ? 0x40 : 0));
     ColorTable(b, f.Local).U8(static_cast<uint32_t>(f.MinCodeSize));

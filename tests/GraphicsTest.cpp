@@ -30,7 +30,7 @@ const std::string kReadError = E(SConsts::SReadError);
 constexpr uint32_t kRed = Rgb(255, 0, 0), kGreen = Rgb(0, 255, 0), kBlue = Rgb(0, 0, 255),
                    kWhite = Rgb(255, 255, 255), kBlack = Rgb(0, 0, 0);
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t Width = 1, Height = 1;
     uint16_t BitCount = 24;
     uint32_t Compression = 0;
@@ -41,7 +41,7 @@ struct BmpSpec {
 };
 
 // A BMP file with a 40-byte info header; extra holds masks (bit fields) and the colour table.
-std::vector<uint8_t> Bmp(const BmpSpec& s, std::span<const uint8_t> extra, std::span<const uint8_t> pixels) {
+std::vector<uint8_t> Bmp(const BmpLayout& s, std::span<const uint8_t> extra, std::span<const uint8_t> pixels) {
     const uint32_t offset = s.PixelOffset ? s.PixelOffset : 54 + static_cast<uint32_t>(extra.size());
     Bytes b;
     b.Str("BM")                                                        // signature
