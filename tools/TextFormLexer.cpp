@@ -42,9 +42,9 @@ std::string TextFormLexer::Describe(const Token& t) const {
     case Tok::Text:
         return "a quoted text";
     case Tok::Number:
-        return "number " + std::string(TextOf(t));
+        return std::string("number ").append(TextOf(t));
     default:
-        return "'" + std::string(TextOf(t)) + "'";
+        return std::string("'").append(TextOf(t)).append("'");
     }
 }
 
