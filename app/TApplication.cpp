@@ -19,11 +19,25 @@ const TClassInfo TApplication::ClassInfo{"TApplication", &TComponent::ClassInfo}
 
 TApplication::TApplication(std::string_view programPath)
     : TComponent(nullptr), FTitle(DefaultTitle(programPath)), FExeName(programPath) {
-    if (TPlatform* p = TPlatform::Current()) p->SetApplicationTitle(FTitle);
+    if (TPlatform* p = TPlatform::Current()) {
+        p->SetApplicationTitle(FTitle);
+        p->SetEndSessionQuery([this] { return QueryEndSession(); });
+    }
 }
 
 TApplication::~TApplication() {
+    if (TPlatform* p = TPlatform::Current()) p->SetEndSessionQuery({});
     FMainForm = nullptr;
+}
+
+// The end of the session is the main form's to allow.
+bool TApplication::QueryEndSession() {
+    try {
+        return !FMainForm || FMainForm->CloseQuery();
+    } catch (...) {
+        HandleException(this);
+        return true;
+    }
 }
 
 std::string TApplication::DefaultTitle(std::string_view programPath) {

@@ -44,6 +44,8 @@ public:
     // family, the "Application Error" box for anything else, nothing for EAbort.
     void HandleException(TObject* sender);
     void MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    // The platform asks whether the user may log off or shut down: the main form's CloseQuery.
+    bool QueryEndSession();
 
 private:
     void FormCreated(TCustomForm* form);

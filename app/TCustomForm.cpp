@@ -135,6 +135,7 @@ void TCustomForm::HandleNeeded() {
     TPlatform* platform = TPlatform::Current();
     if (!platform) return;
     FWindow = platform->CreateFormWindow(*this, *this);
+    if (!Enabled() && FWindow->Client()) FWindow->Client()->SetEnabled(false);
     FWindow->SetCaption(Caption());
     ApplyIcon();
     ApplyTrackingLimits();
@@ -243,9 +244,22 @@ void TCustomForm::SetVisible(bool v) {
     for (TWinControl* c : WindowedChildren())
         c->UpdateShowing();
     Realign();
-    // Activation: with no control focused yet, the first of the tab order that can take it.
-    if (!FActiveControl)
+}
+
+// On activation the focus returns to the active control, or, with none (or one that can no longer
+// take it), goes to the first control of the tab order that can.
+void TCustomForm::WindowActivated(bool active) {
+    if (!active || !Visible() || !Enabled()) return;
+    try {
+        if (FActiveControl && FActiveControl->CanFocus()) {
+            FocusControl(FActiveControl);
+            return;
+        }
+        FActiveControl = nullptr;
         if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FocusControl(first);
+    } catch (...) {
+        if (Application) Application->HandleException(this);
+    }
 }
 
 void TCustomForm::DeclareProperties(TFiler& filer) {
@@ -294,6 +308,8 @@ static std::span<const TPropInfo> FormProperties() {
         OrdProp<C, &C::BorderIcons, &C::SetBorderIcons>("BorderIcons", TypeInfo_TBorderIcons),
         OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TFormBorderStyle),
         StrProp<TControl, &TControl::Caption, &TControl::SetCaption>("Caption"),
+        // The form's own 3-D look is the platform frame's; its controls follow the value.
+        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
         OrdProp<C, &C::DefaultMonitor, &C::SetDefaultMonitor>("DefaultMonitor", TypeInfo_TDefaultMonitor),
         OrdProp<C, &C::FormStyle, &C::SetFormStyle>("FormStyle", TypeInfo_TFormStyle),
         ObjProp<C, &GetIcon, &C::SetIcon>("Icon"),

@@ -107,6 +107,7 @@ protected:
 private:
     void WindowCloseRequested() override;
     void WindowMoved(const TRect& outer) override;
+    void WindowActivated(bool active) override;
     void WindowScroll(TScrollBarKind kind, TScrollCode code, int pos) override;
     void ApplyTrackingLimits();
     void ApplyIcon();

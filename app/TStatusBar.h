@@ -13,17 +13,24 @@ public:
     using TCollectionItem::TCollectionItem;
 
     int Width() const { return FWidth; }
-    void SetWidth(int v) { FWidth = v; }
+    void SetWidth(int v) { Set(FWidth, v); }
     const std::string& Text() const { return FText; }
-    void SetText(const std::string& v) { FText = v; }
+    void SetText(const std::string& v) { Set(FText, v); }
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment v) { FAlignment = v; }
+    void SetAlignment(TAlignment v) { Set(FAlignment, v); }
     TStatusPanelStyle Style() const { return FStyle; }
-    void SetStyle(TStatusPanelStyle v) { FStyle = v; }
+    void SetStyle(TStatusPanelStyle v) { Set(FStyle, v); }
     TStatusPanelBevel Bevel() const { return FBevel; }
-    void SetBevel(TStatusPanelBevel v) { FBevel = v; }
+    void SetBevel(TStatusPanelBevel v) { Set(FBevel, v); }
 
 private:
+    // A change repaints the bar that shows the panel.
+    template <class T> void Set(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Changed();
+    }
+
     int FWidth = 50;
     std::string FText;
     TAlignment FAlignment = TAlignment::taLeftJustify;
@@ -31,20 +38,34 @@ private:
     TStatusPanelBevel FBevel = TStatusPanelBevel::pbLowered;
 };
 
+class TCustomStatusBar;
+
 class TStatusPanels : public TCollection {
     ORV_CLASS(TStatusPanels)
 public:
-    TStatusPanels();
+    explicit TStatusPanels(TCustomStatusBar* bar = nullptr);
+    TStatusPanel* Items(int index) const { return static_cast<TStatusPanel*>(TCollection::Items(index)); }
+
+protected:
+    void Update(TCollectionItem*) override;
+
+private:
+    TCustomStatusBar* FBar;
 };
 
 class TCustomStatusBar : public TWinControl {
     ORV_CLASS(TCustomStatusBar)
 public:
     explicit TCustomStatusBar(TComponent* owner);
+    ~TCustomStatusBar() override;
 
     TStatusPanels* Panels() const { return FPanels.get(); }
     bool SimplePanel() const { return FSimplePanel; }
-    void SetSimplePanel(bool v) { FSimplePanel = v; }
+    void SetSimplePanel(bool v) {
+        if (FSimplePanel == v) return;
+        FSimplePanel = v;
+        Invalidate();
+    }
     const std::string& SimpleText() const { return FSimpleText; }
     void SetSimpleText(const std::string& v);
     bool SizeGrip() const { return FSizeGrip; }
@@ -58,7 +79,13 @@ protected:
     void PaintContent(ICanvas& canvas) override;
 
 private:
+    // Takes the platform's status-bar font (the default font at 8 points when it has none) and the
+    // button text colour.
+    void ApplySystemFont();
+    void PaintPanels(ICanvas& canvas, const TRect& bar);
+
     std::unique_ptr<TStatusPanels> FPanels;
+    int FSettingsListener = 0;
     bool FSimplePanel = false;
     std::string FSimpleText;
     bool FSizeGrip = true;

@@ -125,7 +125,13 @@ void TControl::SetVisible(bool v) {
     VisibleChanged();
 }
 void TControl::SetEnabled(bool v) {
+    if (FEnabled == v) return;
     FEnabled = v;
+    EnabledChanged();
+}
+
+void TControl::EnabledChanged() {
+    Invalidate();
 }
 
 void TControl::SetColor(TColor v) {

@@ -124,6 +124,7 @@ protected:
     virtual void TextChanged() {}
     virtual void BoundsChanged() {}
     virtual void VisibleChanged();
+    virtual void EnabledChanged();
     virtual void ShowHintChanged() {}
     // The size limits changed: the control re-applies its size through them.
     virtual void ConstraintsChanged();

@@ -93,6 +93,26 @@ void THeadlessEdit::ReplaceSelection(const std::string& text) {
     FModified = true;
 }
 
+bool THeadlessEdit::Type(const std::string& text) {
+    if (FParams.ReadOnly) return false;
+    std::u16string s = Normalized(text);
+    if (FMaxLength > 0) {
+        int room = FMaxLength - (Length() - (FSelEnd - FSelStart));
+        size_t keep = static_cast<size_t>(std::max(room, 0));
+        if (keep < s.size()) {
+            // Never half of a line break or of a surrogate pair.
+            if (keep > 0 && s[keep - 1] == u'\r' && keep < s.size() && s[keep] == u'\n') --keep;
+            if (keep > 0 && s[keep - 1] >= 0xD800 && s[keep - 1] < 0xDC00) --keep;
+            s.resize(keep);
+        }
+    }
+    if (s.empty() && FSelStart == FSelEnd) return false;
+    FText.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
+    FSelStart = FSelEnd = FSelStart + static_cast<int>(s.size());
+    FModified = true;
+    return !s.empty();
+}
+
 std::string THeadlessEdit::SelectedText() const {
     return TextCodec::Utf8FromUtf16(
         FText.substr(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart)));

@@ -28,6 +28,10 @@ public:
     void SetModified(bool modified) override { FModified = modified; }
     void SetReadOnly(bool readOnly) override { FParams.ReadOnly = readOnly; }
     void SetWantTabs(bool wantTabs) override { FParams.WantTabs = wantTabs; }
+    void SetMaxLength(int maxLength) override { FMaxLength = maxLength < 0 ? 0 : maxLength; }
+    // What the user types or pastes over the selection: refused when read-only, cut to what MaxLength
+    // leaves room for. False when nothing went in.
+    bool Type(const std::string& text);
     void SetFont(const IPlatformFont* font) override { FFont = font; }
     void SetColors(uint32_t text, uint32_t background) override;
     void SetRedraw(bool on) override { FRedraw = on; }
@@ -47,6 +51,7 @@ public:
     uint32_t BackgroundColor() const { return FBackground; }
     const TCharFormat& DefaultCharFormat() const { return FFormat; }
     bool Redraw() const { return FRedraw; }
+    int MaxLength() const { return FMaxLength; }
     const std::string& Clipboard() const { return FClipboard; }
 
 private:
@@ -66,5 +71,6 @@ private:
     bool FRedraw = true;
     TCharFormat FFormat;
     int FZoom = 100;
+    int FMaxLength = 0;
     std::string FClipboard;
 };

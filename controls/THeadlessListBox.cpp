@@ -6,8 +6,18 @@
 #include <algorithm>
 
 int THeadlessListBox::AddString(const std::string& s) {
-    FItems.push_back(s);
-    return Count() - 1;
+    if (!FParams.Sorted) {
+        FItems.push_back(s);
+        return Count() - 1;
+    }
+    // After every item that sorts before it or equal to it.
+    std::string key = UpperCase(s);
+    auto at = std::find_if(FItems.begin(), FItems.end(),
+                           [&](const std::string& item) { return UpperCase(item) > key; });
+    int index = static_cast<int>(at - FItems.begin());
+    FItems.insert(at, s);
+    if (FItemIndex >= index) ++FItemIndex;
+    return index;
 }
 
 int THeadlessListBox::InsertString(int index, const std::string& s) {

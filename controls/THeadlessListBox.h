@@ -11,6 +11,9 @@
 
 class THeadlessListBox : public THeadlessWindow<IListBoxPeer> {
 public:
+    explicit THeadlessListBox(const TListBoxParams& params = {}) : FParams(params) {}
+
+    // Sorted, the item goes to its place among the others.
     int AddString(const std::string& s) override;
     // -1 appends, as the platform's insertion does.
     int InsertString(int index, const std::string& s) override;
@@ -23,13 +26,15 @@ public:
     void SetItemIndex(int index) override;
     int TopIndex() const override { return FTopIndex; }
     void SetTopIndex(int index) override;
-    // Without metrics of its own: one line of the platform's default font.
-    int ItemHeight() const override { return 13; }
+    // Without metrics of its own: one line of the platform's default font, or the fixed height.
+    int ItemHeight() const override { return FParams.ItemHeight > 0 ? FParams.ItemHeight : 13; }
     void SetFont(const IPlatformFont* font) override { FFont = font; }
     void SetColors(uint32_t text, uint32_t background) override;
     void SetRedraw(bool on) override { FRedraw = on; }
+    void SetColumnWidth(int width) override { FParams.ColumnWidth = width; }
 
     const std::vector<std::string>& Items() const { return FItems; }
+    const TListBoxParams& ListParams() const { return FParams; }
     const IPlatformFont* Font() const { return FFont; }
     uint32_t TextColor() const { return FTextColor; }
     uint32_t BackgroundColor() const { return FBackground; }
@@ -38,6 +43,7 @@ public:
 private:
     bool Valid(int index) const { return index >= 0 && index < Count(); }
 
+    TListBoxParams FParams;
     std::vector<std::string> FItems;
     int FItemIndex = -1;
     int FTopIndex = 0;

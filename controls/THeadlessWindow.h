@@ -15,11 +15,20 @@ public:
     void StackUnder(IWindowPeer&) override {}
     void SetDoubleBuffered(bool) override {}
     void Scroll(int, int) override {}
+    void SetEnabled(bool enabled) override { FEnabled = enabled; }
+    void SetParentWindow(IWindowPeer* parent) override {
+        FParentWindow = parent;
+        if (!parent) FVisible = false;
+    }
 
     const TRect& Bounds() const { return FBounds; }
     bool Visible() const { return FVisible; }
+    bool Enabled() const { return FEnabled; }
+    IWindowPeer* ParentWindow() const { return FParentWindow; }
 
 private:
     TRect FBounds;
     bool FVisible = false;
+    bool FEnabled = true;
+    IWindowPeer* FParentWindow = nullptr;
 };

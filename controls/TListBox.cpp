@@ -24,13 +24,38 @@ TCustomListBox::~TCustomListBox() {
 IListBoxPeer& TCustomListBox::ItemsPeer() {
     if (!FPeer && TPlatform::Current()) HandleNeeded();
     if (IListBoxPeer* list = ListPeer()) return *list;
-    if (!FHeldItems) FHeldItems = std::make_unique<THeadlessListBox>();
+    if (!FHeldItems) FHeldItems = std::make_unique<THeadlessListBox>(ListParams());
     return *FHeldItems;
 }
 
-void TCustomListBox::CreateWindowPeer() {
+TListBoxParams TCustomListBox::ListParams() const {
     TListBoxParams params;
-    params.ClientEdge = FBorderStyle == TBorderStyle::bsSingle;
+    // A single border is the sunken client edge with the 3-D look, a flat line without it.
+    params.ClientEdge = FBorderStyle == TBorderStyle::bsSingle && Ctl3D();
+    params.Border = FBorderStyle == TBorderStyle::bsSingle && !Ctl3D();
+    params.Sorted = FSorted;
+    params.MultiSelect = FMultiSelect;
+    params.ExtendedSelect = FExtendedSelect;
+    // Columns share the control's width.
+    params.ColumnWidth = FColumns > 0 ? std::max(1, Width() / FColumns) : 0;
+    params.TabWidth = FTabWidth;
+    // The owner-drawn styles draw at ItemHeight; with no drawing handler of its own, the control draws
+    // the item's text itself.
+    bool ownerDrawn = FStyle == TListBoxStyle::lbOwnerDrawFixed ||
+                      FStyle == TListBoxStyle::lbOwnerDrawVariable ||
+                      FStyle == TListBoxStyle::lbVirtualOwnerDraw;
+    params.ItemHeight = ownerDrawn ? FItemHeight : 0;
+    return params;
+}
+
+// The column width follows the control's width.
+void TCustomListBox::BoundsChanged() {
+    TCustomMultiSelectListControl::BoundsChanged();
+    if (IListBoxPeer* list = ListPeer(); list && FColumns > 0) list->SetColumnWidth(ListParams().ColumnWidth);
+}
+
+void TCustomListBox::CreateWindowPeer() {
+    TListBoxParams params = ListParams();
     std::unique_ptr<IListBoxPeer> peer =
         TPlatform::Current()->CreateListBox(*Parent()->ClientPeer(), *this, *this, params);
     IListBoxPeer& list = *peer;
@@ -51,7 +76,16 @@ void TCustomListBox::CreateWindowPeer() {
 
 void TCustomListBox::RecreateWindow() {
     IListBoxPeer* old = ListPeer();
-    if (!old) return;
+    if (!old) {
+        // Without a window the held items take the new style.
+        if (!FHeldItems) return;
+        auto held = std::make_unique<THeadlessListBox>(ListParams());
+        for (const std::string& item : FHeldItems->Items())
+            held->AddString(item);
+        held->SetItemIndex(FHeldItems->ItemIndex());
+        FHeldItems = std::move(held);
+        return;
+    }
     auto held = std::make_unique<THeadlessListBox>();
     for (int i = 0; i < old->Count(); ++i)
         held->AddString(old->GetString(i));
@@ -168,11 +202,15 @@ static std::span<const TPropInfo> ListBoxProperties() {
         OrdProp<C, &C::AutoCompleteDelay, &C::SetAutoCompleteDelay>("AutoCompleteDelay", TypeInfo_Integer),
         OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
         OrdProp<C, &C::Columns, &C::SetColumns>("Columns", TypeInfo_Integer),
+        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
         OrdProp<C, &C::ExtendedSelect, &C::SetExtendedSelect>("ExtendedSelect", TypeInfo_Boolean),
+        // Accepted; the list box here always keeps its exact height.
         OrdProp<C, &C::IntegralHeight, &C::SetIntegralHeight>("IntegralHeight", TypeInfo_Boolean),
         OrdProp<C, &C::ItemHeight, &C::SetItemHeight>("ItemHeight", TypeInfo_Integer),
         ObjProp<C, &GetItems, nullptr>("Items"),
         OrdProp<C, &C::MultiSelect, &C::SetMultiSelect>("MultiSelect", TypeInfo_Boolean),
+        OrdProp<TWinControl, &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D>("ParentCtl3D",
+                                                                                      TypeInfo_Boolean),
         OrdProp<C, &C::Sorted, &C::SetSorted>("Sorted", TypeInfo_Boolean),
         OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TListBoxStyle),
         OrdProp<C, &C::TabWidth, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),

@@ -41,20 +41,23 @@ public:
     // its font makes them); the stored value otherwise, which only owner-drawn styles would use.
     int ItemHeight() const;
     void SetItemHeight(int v);
+    // Each of these is a style of the platform list box: a change makes its window again.
     TListBoxStyle Style() const { return FStyle; }
-    void SetStyle(TListBoxStyle v) { FStyle = v; }
+    void SetStyle(TListBoxStyle v) { Restyle(FStyle, v); }
     bool Sorted() const { return FSorted; }
-    void SetSorted(bool v) { FSorted = v; }
+    void SetSorted(bool v) { Restyle(FSorted, v); }
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool v) { FIntegralHeight = v; }
     int Columns() const { return FColumns; }
-    void SetColumns(int v) { FColumns = v < 0 ? 0 : v; }
+    void SetColumns(int v) { Restyle(FColumns, v < 0 ? 0 : v); }
     int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int v) { FTabWidth = v < 0 ? 0 : v; }
+    void SetTabWidth(int v) { Restyle(FTabWidth, v < 0 ? 0 : v); }
     bool MultiSelect() const { return FMultiSelect; }
-    void SetMultiSelect(bool v) { FMultiSelect = v; }
+    void SetMultiSelect(bool v) { Restyle(FMultiSelect, v); }
     bool ExtendedSelect() const { return FExtendedSelect; }
-    void SetExtendedSelect(bool v) { FExtendedSelect = v; }
+    void SetExtendedSelect(bool v) { Restyle(FExtendedSelect, v); }
+    // What the platform list box is made with.
+    TListBoxParams ListParams() const;
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
     bool AutoComplete() const { return FAutoComplete; }
@@ -78,12 +81,20 @@ protected:
     void CreateWindowPeer() override;
     void FontChanged() override;
     void ColorChanged() override;
+    void Ctl3DChanged() override { RecreateWindow(); }
     // A typed character: the incremental search.
     bool ListBoxChar(char32_t ch) override;
+
+    void BoundsChanged() override;
 
 private:
     // A new window with the items, selection and first visible item of the old one.
     void RecreateWindow();
+    template <class T> void Restyle(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        RecreateWindow();
+    }
 
     std::unique_ptr<TListBoxStrings> FItems;
     // The items while there is no window to hold them: without a platform, or between the windows of a

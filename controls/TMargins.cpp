@@ -13,6 +13,7 @@ static std::span<const TPropInfo> MarginsProperties() {
     return props;
 }
 const TClassInfo TMargins::ClassInfo{"TMargins", &TPersistent::ClassInfo, MarginsProperties};
+const TClassInfo TPadding::ClassInfo{"TPadding", &TMargins::ClassInfo};
 
 void TSizeConstraints::SetMaxHeight(int v) {
     v = std::max(v, 0);

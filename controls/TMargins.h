@@ -30,6 +30,13 @@ private:
     int FLeft, FTop, FRight, FBottom;
 };
 
+// Space kept inside a windowed control's client area by its layout pass; none unless stored.
+class TPadding : public TMargins {
+    ORV_CLASS(TPadding)
+public:
+    TPadding() : TMargins(0) {}
+};
+
 // Limits on a control's outer size; 0 means no limit.
 class TSizeConstraints : public TPersistent {
     ORV_CLASS(TSizeConstraints)

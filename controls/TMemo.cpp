@@ -34,13 +34,17 @@ IEditPeer& TCustomEdit::TextPeer() const {
     auto* self = const_cast<TCustomEdit*>(this);
     if (!FPeer && TPlatform::Current()) self->HandleNeeded();
     if (IEditPeer* edit = EditPeer()) return *edit;
-    if (!FHeldText) FHeldText = NewHeldText();
+    if (!FHeldText) {
+        FHeldText = NewHeldText();
+        FHeldText->SetMaxLength(FMaxLength);
+    }
     return *FHeldText;
 }
 
 TEditParams TCustomEdit::CreateParams() const {
     TEditParams params;
-    params.ClientEdge = FBorderStyle == TBorderStyle::bsSingle;
+    params.ClientEdge = FBorderStyle == TBorderStyle::bsSingle && Ctl3D();
+    params.Border = FBorderStyle == TBorderStyle::bsSingle && !Ctl3D();
     params.WordWrap = false;
     params.ReadOnly = FReadOnly;
     params.HideSelection = FHideSelection;
@@ -53,6 +57,10 @@ std::unique_ptr<IEditPeer> TCustomEdit::NewWindow(const TEditParams& params) {
 
 std::unique_ptr<THeadlessEdit> TCustomEdit::NewHeldText() const {
     return std::make_unique<THeadlessEdit>(false, CreateParams());
+}
+
+void TCustomEdit::ApplyWindowState(IEditPeer& edit) {
+    edit.SetMaxLength(FMaxLength);
 }
 
 void TCustomEdit::ApplyFont(IEditPeer& edit) {
@@ -79,6 +87,7 @@ void TCustomEdit::CreateWindowPeer() {
     IEditPeer& edit = *peer;
     FPeer = std::move(peer);
     InitializeWindow(edit);
+    ApplyWindowState(edit);
     if (FHeldText) {
         RestoreText(edit, TCustomEdit::SaveText(*FHeldText));
         FHeldText.reset();
@@ -114,6 +123,14 @@ void TCustomEdit::SetReadOnly(bool v) {
     if (FReadOnly == v) return;
     FReadOnly = v;
     if (IEditPeer* edit = EditPeer()) edit->SetReadOnly(v);
+}
+
+void TCustomEdit::SetMaxLength(int v) {
+    v = v < 0 ? 0 : v;
+    if (FMaxLength == v) return;
+    FMaxLength = v;
+    if (IEditPeer* edit = EditPeer()) edit->SetMaxLength(v);
+    if (FHeldText) FHeldText->SetMaxLength(v);
 }
 
 void TCustomEdit::SetHideSelection(bool v) {
@@ -175,8 +192,11 @@ static std::span<const TPropInfo> EditProperties() {
     using C = TCustomEdit;
     static const TPropInfo props[] = {
         OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
+        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
         OrdProp<C, &C::HideSelection, &C::SetHideSelection>("HideSelection", TypeInfo_Boolean),
         OrdProp<C, &C::MaxLength, &C::SetMaxLength>("MaxLength", TypeInfo_Integer),
+        OrdProp<TWinControl, &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D>("ParentCtl3D",
+                                                                                      TypeInfo_Boolean),
         OrdProp<C, &C::ReadOnly, &C::SetReadOnly>("ReadOnly", TypeInfo_Boolean),
     };
     return props;

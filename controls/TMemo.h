@@ -19,7 +19,7 @@ public:
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v);
     int MaxLength() const { return FMaxLength; }
-    void SetMaxLength(int v) { FMaxLength = v < 0 ? 0 : v; }
+    void SetMaxLength(int v);
     bool HideSelection() const { return FHideSelection; }
     void SetHideSelection(bool v);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -56,6 +56,8 @@ protected:
     virtual std::unique_ptr<THeadlessEdit> NewHeldText() const;
     // Hands the font and its colour to the window.
     virtual void ApplyFont(IEditPeer& edit);
+    // Hands a new window the state every edit window keeps (the length limit).
+    void ApplyWindowState(IEditPeer& edit);
     // Sets up a new window before it gets its text: the font and colours.
     virtual void InitializeWindow(IEditPeer& edit) { ApplyFont(edit); }
     // A text kept while there is no window, for the next window to show.
@@ -76,6 +78,7 @@ protected:
     void CreateWindowPeer() override;
     void FontChanged() override;
     void ColorChanged() override;
+    void Ctl3DChanged() override { RecreateWindow(); }
 
 private:
     bool FReadOnly = false;

@@ -127,12 +127,28 @@ TCustomTabControl::TCustomTabControl(TComponent* owner) : TWinControl(owner) {
     FTabStop = true;
 }
 
+TTabRowStyle TCustomTabControl::RowStyle() const {
+    TTabRowStyle style;
+    style.Position = static_cast<TTabRowStyle::TPosition>(FTabPosition);
+    style.Look = static_cast<TTabRowStyle::TLook>(FStyle);
+    style.MultiLine = FMultiLine;
+    style.RaggedRight = FRaggedRight;
+    style.HotTrack = FHotTrack;
+    style.TabWidth = FTabWidth;
+    style.TabHeight = FTabHeight;
+    return style;
+}
+
 static std::span<const TPropInfo> TabControlProperties() {
     using C = TCustomTabControl;
     static const TPropInfo props[] = {
         OrdProp<C, &C::HotTrack, &C::SetHotTrack>("HotTrack", TypeInfo_Boolean),
         OrdProp<C, &C::MultiLine, &C::SetMultiLine>("MultiLine", TypeInfo_Boolean),
         EventProp<C, &C::OnChange, &C::SetOnChange>("OnChange"),
+        EventProp<C, &C::OnChanging, &C::SetOnChanging>("OnChanging"),
+        OrdProp<C, &C::RaggedRight, &C::SetRaggedRight>("RaggedRight", TypeInfo_Boolean),
+        // Accepted; the rows of a multi-line row rotate next to the page area either way here.
+        OrdProp<C, &C::ScrollOpposite, &C::SetScrollOpposite>("ScrollOpposite", TypeInfo_Boolean),
         OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TTabStyle),
         OrdProp<C, &C::TabHeight, &C::SetTabHeight>("TabHeight", TypeInfo_Integer),
         OrdProp<C, &C::TabPosition, &C::SetTabPosition>("TabPosition", TypeInfo_TTabPosition),
@@ -229,6 +245,7 @@ void TPageControl::CreateWindowPeer() {
     FPeer = std::move(peer);
     FPeer->SetBounds(BoundsRect());
     FPeer->SetDoubleBuffered(DoubleBuffered());
+    tabs->SetRowStyle(RowStyle());
     tabs->SetTabFont(Font()->Handle(), ColorToRGB(Font()->Color()));
     for (TTabSheet* p : FPages) {
         if (!p->TabShowing()) continue;
@@ -249,6 +266,11 @@ void TPageControl::FontChanged() {
     TabsChanged();
 }
 
+void TPageControl::RowStyleChanged() {
+    if (ITabControlPeer* peer = TabPeer()) peer->SetRowStyle(RowStyle());
+    TabsChanged();
+}
+
 void TPageControl::FinishLoading() {
     TCustomTabControl::FinishLoading();
     // The stored highlight states reach the tab row once everything is read.
@@ -258,9 +280,22 @@ void TPageControl::FinishLoading() {
 }
 
 TRect TPageControl::AlignmentRect() const {
-    // The page area less the tab row and frame, moved down by a further 2 pixels.
+    // The page area less the tab row and frame, its edge along the row moved in by a further 2 pixels.
     TRect r = TabPeer() ? TabPeer()->DisplayRect() : ClientRect();
-    r.Top += 2;
+    switch (TabPosition()) {
+    case TTabPosition::tpTop:
+        r.Top += 2;
+        break;
+    case TTabPosition::tpBottom:
+        r.Bottom -= 2;
+        break;
+    case TTabPosition::tpLeft:
+        r.Left += 2;
+        break;
+    case TTabPosition::tpRight:
+        r.Right -= 2;
+        break;
+    }
     return r;
 }
 
@@ -353,7 +388,7 @@ TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool c
 }
 
 bool TPageControl::CanChange() {
-    return true;
+    return OnChanging().Ask(this);
 }
 
 void TPageControl::Change() {

@@ -50,30 +50,53 @@ class TCustomTabControl : public TWinControl {
 public:
     explicit TCustomTabControl(TComponent* owner);
 
+    // The look and place of the tab row; each change reaches the platform control at once.
     bool MultiLine() const { return FMultiLine; }
-    void SetMultiLine(bool v) { FMultiLine = v; }
+    void SetMultiLine(bool v) { SetStyleField(FMultiLine, v); }
     TTabPosition TabPosition() const { return FTabPosition; }
-    void SetTabPosition(TTabPosition v) { FTabPosition = v; }
+    void SetTabPosition(TTabPosition v) { SetStyleField(FTabPosition, v); }
     TTabStyle Style() const { return FStyle; }
-    void SetStyle(TTabStyle v) { FStyle = v; }
+    void SetStyle(TTabStyle v) { SetStyleField(FStyle, v); }
     int TabHeight() const { return FTabHeight; }
-    void SetTabHeight(int v) { FTabHeight = v; }
+    void SetTabHeight(int v) { SetStyleField(FTabHeight, v < 0 ? 0 : v); }
     int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int v) { FTabWidth = v; }
+    void SetTabWidth(int v) { SetStyleField(FTabWidth, v < 0 ? 0 : v); }
     bool HotTrack() const { return FHotTrack; }
-    void SetHotTrack(bool v) { FHotTrack = v; }
+    void SetHotTrack(bool v) { SetStyleField(FHotTrack, v); }
+    bool RaggedRight() const { return FRaggedRight; }
+    void SetRaggedRight(bool v) { SetStyleField(FRaggedRight, v); }
+    // Rows of a multi-line row rotate next to the page area whether or not this is set.
+    bool ScrollOpposite() const { return FScrollOpposite; }
+    void SetScrollOpposite(bool v) { FScrollOpposite = v; }
+    TTabRowStyle RowStyle() const;
 
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent v) { FOnChange = v; }
+    // Asked before the user's change of page; its handler may refuse the change.
+    TNotifyEvent OnChanging() const { return FOnChanging; }
+    void SetOnChanging(TNotifyEvent v) { FOnChanging = v; }
+
+protected:
+    // The row's style changed.
+    virtual void RowStyleChanged() {}
 
 private:
+    template <class T> void SetStyleField(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        RowStyleChanged();
+    }
+
     bool FMultiLine = false;
     TTabPosition FTabPosition = TTabPosition::tpTop;
     TTabStyle FStyle = TTabStyle::tsTabs;
     int FTabHeight = 0;
     int FTabWidth = 0;
     bool FHotTrack = false;
+    bool FRaggedRight = false;
+    bool FScrollOpposite = false;
     TNotifyEvent FOnChange;
+    TNotifyEvent FOnChanging;
 };
 
 class TPageControl : public TCustomTabControl, protected ITabControlEvents {
@@ -104,7 +127,8 @@ protected:
     TRect AlignmentRect() const override;
     void CreateWindowPeer() override;
     void FontChanged() override;
-    // The change check (OnChanging would be asked here) and the change step.
+    void RowStyleChanged() override;
+    // The change check (OnChanging) and the change step.
     bool CanChange();
     void Change();
 
@@ -119,6 +143,7 @@ protected:
         TWinControl::WindowMouseDown(b, x, y, s);
     }
     void WindowFocusChanged(bool focused) override { TWinControl::WindowFocusChanged(focused); }
+    std::string WindowHint(int x, int y) override { return TWinControl::WindowHint(x, y); }
 
 private:
     friend class TTabSheet;

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(TComponent* owner) : TControl(owner), FPadding(std::make_unique<TPadding>()) {
+    FPadding->OnChange = [this] { Realign(); };
+}
 
 TWinControl::~TWinControl() {
     SetComponentStateFlag(csDestroying, true);
@@ -58,12 +60,18 @@ void TWinControl::InsertControl(TControl* control) {
         control->ParentColorChanged();
         control->ParentFontChanged();
         control->ParentShowHintChanged();
-        if (auto* win = dynamic_cast<TWinControl*>(control)) win->ParentDoubleBufferedChanged();
+        if (auto* win = dynamic_cast<TWinControl*>(control)) {
+            win->ParentDoubleBufferedChanged();
+            win->ParentCtl3DChanged();
+        }
     }
-    if (auto* win = dynamic_cast<TWinControl*>(control))
+    if (auto* win = dynamic_cast<TWinControl*>(control)) {
+        // A window made under another parent moves here with the control.
+        win->AttachToParentWindow();
         win->UpdateShowing();
-    else
+    } else {
         control->Invalidate();
+    }
     Realign();
 }
 
@@ -75,6 +83,9 @@ void TWinControl::RemoveControl(TControl* control) {
     std::erase_if(FTabList, same);
     std::erase(FControls, control);
     control->FParent = nullptr;
+    // A control that leaves its parent takes its window out of the parent's window too: otherwise it
+    // would stay drawn there, and go with the parent's window when that is destroyed.
+    if (auto* win = dynamic_cast<TWinControl*>(control)) win->AttachToParentWindow();
     ControlRemoved(control);
     if (!(ComponentState() & csDestroying)) Realign();
 }
@@ -129,6 +140,28 @@ void TWinControl::ParentDoubleBufferedChanged() {
     FParentDoubleBuffered = true;
 }
 
+void TWinControl::SetCtl3D(bool v) {
+    if (!FUpdatingCtl3D) FParentCtl3D = false;
+    if (FCtl3D == v) return;
+    FCtl3D = v;
+    Ctl3DChanged();
+    for (TWinControl* c : FWinControls)
+        c->ParentCtl3DChanged();
+}
+
+void TWinControl::SetParentCtl3D(bool v) {
+    if (FParentCtl3D == v) return;
+    FParentCtl3D = v;
+    if (v && !(FControlState & csReadingState)) ParentCtl3DChanged();
+}
+
+void TWinControl::ParentCtl3DChanged() {
+    if (!FParentCtl3D || !Parent()) return;
+    FUpdatingCtl3D = true;
+    SetCtl3D(Parent()->Ctl3D());
+    FUpdatingCtl3D = false;
+}
+
 void TWinControl::FontChanged() {
     TControl::FontChanged();
     Invalidate();
@@ -180,7 +213,10 @@ void TWinControl::ReadEntry(TReader& reader) {
         FTabList.insert(FTabList.begin() + static_cast<std::ptrdiff_t>(std::min(i, FTabList.size())),
                         slots[i]);
     }
-    if (Parent()) ParentDoubleBufferedChanged();
+    if (Parent()) {
+        ParentDoubleBufferedChanged();
+        ParentCtl3DChanged();
+    }
     EnableAlign();
     UpdateShowing();
 }
@@ -203,6 +239,16 @@ void TWinControl::Realign() {
 
 TRect TWinControl::AlignmentRect() const {
     return ClientRect();
+}
+
+TRect TWinControl::PaddedAlignmentRect() const {
+    TRect r = AlignmentRect();
+    const TPadding& p = *FPadding;
+    r = {r.Left + p.Left(), r.Top + p.Top(), r.Right - p.Right(), r.Bottom - p.Bottom()};
+    // Padding wider than the area leaves an empty rectangle, never an inverted one.
+    r.Right = std::max(r.Right, r.Left);
+    r.Bottom = std::max(r.Bottom, r.Top);
+    return r;
 }
 
 void TWinControl::PlaceChild(TControl* child, const TRect& box) {
@@ -229,7 +275,7 @@ void TWinControl::AlignControls() {
         ~Done() { flag = false; }
     } done{FInLayoutPass};
 
-    TRect r = AlignmentRect();
+    TRect r = PaddedAlignmentRect();
     auto outer = [](TControl* c, int size, bool horizontal) {
         if (!c->AlignWithMargins()) return size;
         const TMargins& m = *c->Margins();
@@ -311,6 +357,26 @@ void TWinControl::HandleNeeded() {
     Parent()->HandleNeeded();
     if (!Parent()->ClientPeer() || !TPlatform::Current()) return;
     CreateWindowPeer();
+    FParentWindow = Parent()->ClientPeer();
+    if (FPeer && !Enabled()) FPeer->SetEnabled(false);
+}
+
+void TWinControl::AttachToParentWindow() {
+    if (!FPeer) return;
+    IWindowPeer* target = Parent() && Parent()->HandleAllocated() ? Parent()->ClientPeer() : nullptr;
+    if (target == FParentWindow) return;
+    FPeer->SetParentWindow(target);
+    FParentWindow = target;
+    if (!target) return;
+    FPeer->SetBounds(BoundsRect());
+    const auto& siblings = Parent()->FWinControls;
+    auto self = std::find(siblings.begin(), siblings.end(), this);
+    for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
+        if (IWindowPeer* next = (*it)->HandleAllocated() ? (*it)->ClientPeer() : nullptr) {
+            FPeer->StackUnder(*next);
+            break;
+        }
+    }
 }
 
 void TWinControl::CreateWindowPeer() {
@@ -335,6 +401,7 @@ void TWinControl::UpdateShowing() {
     if (Showing()) {
         HandleNeeded();
         if (!FPeer) return;
+        AttachToParentWindow();
         FPeer->SetBounds(BoundsRect());
         FPeer->SetVisible(true);
         if (FAlignPending) Realign();
@@ -352,6 +419,16 @@ void TWinControl::VisibleChanged() {
             host->FocusChangedTo(nullptr);
     TControl::VisibleChanged();
     UpdateShowing();
+}
+
+// A disabled control gives up the focus, as a hidden one does, and its window takes no input.
+void TWinControl::EnabledChanged() {
+    if (!Enabled())
+        if (IFocusHost* host = FocusHost();
+            host && host->ActiveControl() && ContainsControl(host->ActiveControl()))
+            host->FocusChangedTo(nullptr);
+    TControl::EnabledChanged();
+    if (IWindowPeer* peer = HandleAllocated() ? ClientPeer() : nullptr) peer->SetEnabled(Enabled());
 }
 
 void TWinControl::InvalidateRect(const TRect& rect) {
@@ -429,9 +506,23 @@ void TWinControl::WindowFocusChanged(bool focused) {
     if (IFocusHost* host = FocusHost()) host->FocusChangedTo(this);
 }
 
+std::string TWinControl::WindowHint(int x, int y) {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TRect r = (*it)->BoundsRect();
+        if ((*it)->Visible() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom)
+            return (*it)->HintText();
+    }
+    return HintText();
+}
+
+static TPersistent* GetPadding(const TWinControl& c) {
+    return c.Padding();
+}
+
 static std::span<const TPropInfo> WinControlProperties() {
     using C = TWinControl;
     static const TPropInfo props[] = {
+        ObjProp<C, &GetPadding, nullptr>("Padding"),
         OrdProp<C, &C::DoubleBuffered, &C::SetDoubleBuffered>("DoubleBuffered", TypeInfo_Boolean),
         OrdProp<C, &C::ParentDoubleBuffered, &C::SetParentDoubleBuffered>("ParentDoubleBuffered",
                                                                           TypeInfo_Boolean),

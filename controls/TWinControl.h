@@ -33,6 +33,12 @@ public:
     void SetDoubleBuffered(bool v);
     bool ParentDoubleBuffered() const { return FParentDoubleBuffered; }
     void SetParentDoubleBuffered(bool v);
+    TPadding* Padding() const { return FPadding.get(); }
+    // The sunken 3-D look of borders; followed from the parent while ParentCtl3D is True.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool v);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool v);
 
     void ReadEntry(TReader& reader) override;
     void DisableAlign() { ++FAlignLevel; }
@@ -77,7 +83,11 @@ protected:
     void ColorChanged() override;
     void BoundsChanged() override;
     void VisibleChanged() override;
+    void EnabledChanged() override;
     void ShowHintChanged() override;
+    // The 3-D look changed: a control whose window shows it re-creates or restyles its window.
+    virtual void Ctl3DChanged() {}
+    void ParentCtl3DChanged();
     // Called after a child left this control's lists.
     virtual void ControlRemoved(TControl*) {}
     // Fills the background with the control's colour; classes that paint it otherwise override.
@@ -86,6 +96,8 @@ protected:
     virtual void PaintContent(ICanvas&) {}
     // The rectangle the layout pass arranges children in.
     virtual TRect AlignmentRect() const;
+    // The alignment rectangle less Padding.
+    TRect PaddedAlignmentRect() const;
     virtual void AlignControls();
     virtual void CreateWindowPeer();
     void DestroyChildren();
@@ -95,6 +107,8 @@ protected:
     bool WindowKeyDown(int key, TShiftState shift) override;
     void WindowMouseDown(TMouseButton button, int x, int y, TShiftState shift) override;
     void WindowFocusChanged(bool focused) override;
+    // The hint of the topmost visible graphic child at x, y, or else of this control.
+    std::string WindowHint(int x, int y) override;
 
     // The tab order stored while reading; applied to the tab list at the end of the control's entry.
     int FStoredTabOrder = -1;
@@ -103,6 +117,9 @@ protected:
 
 private:
     void UpdateTabOrder(int value);
+    // Puts an existing window into the parent's client area (or out of every window without a parent
+    // window), among its siblings as a new window would be.
+    void AttachToParentWindow();
     void ParentDoubleBufferedChanged();
     void PlaceChild(TControl* child, const TRect& box);
 
@@ -111,9 +128,15 @@ private:
     std::vector<TWinControl*> FTabList;
     bool FDoubleBuffered = false;
     bool FParentDoubleBuffered = true;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    bool FUpdatingCtl3D = false;
+    std::unique_ptr<TPadding> FPadding;
     int FAlignLevel = 0;
     bool FAlignPending = false;
     bool FInLayoutPass = false;
+    // The client area the window lies in.
+    IWindowPeer* FParentWindow = nullptr;
 };
 
 // Raised by the failure cases of the control model.

@@ -15,8 +15,22 @@ enum class TNativeAlignment { Left, Right, Center };
 // ---- List box ----
 
 struct TListBoxParams {
-    // A sunken client edge; otherwise no border.
+    // A sunken client edge; otherwise a flat single line when Border is set, else no border.
     bool ClientEdge = true;
+    bool Border = false;
+    // Items kept in order of their text, ignoring case; an added item goes to its place.
+    bool Sorted = false;
+    // Several items selected at once: each click toggles one, or with ExtendedSelect, Shift and Ctrl
+    // extend the selection as in a file list.
+    bool MultiSelect = false;
+    bool ExtendedSelect = true;
+    // Items in columns this many pixels wide, filled top to bottom and scrolled sideways; 0: one column.
+    int ColumnWidth = 0;
+    // Tab characters move the text to the next multiple of this many dialog units (a quarter of the
+    // font's average character width); 0: tabs are not expanded.
+    int TabWidth = 0;
+    // Items drawn by the control at this fixed height (owner-drawn styles); 0: the font's height.
+    int ItemHeight = 0;
 };
 
 class IListBoxEvents {
@@ -27,8 +41,9 @@ public:
     virtual bool ListBoxChar(char32_t ch) = 0;
 };
 
-// One column of single-line items, single selection, a vertical scroll bar only while the items do not
-// fit, no horizontal scroll bar. Text is UTF-8.
+// Single-line items, by default in one column with single selection, a vertical scroll bar only while
+// the items do not fit and no horizontal scroll bar (see TListBoxParams). Text is UTF-8. ItemIndex is
+// the selected item, or with several selected, the one that has the focus rectangle.
 class IListBoxPeer : public IWindowPeer {
 public:
     // Add or insert an item; the index it went to, or -1 when the list refused it.
@@ -52,13 +67,17 @@ public:
     virtual void SetColors(uint32_t text, uint32_t background) = 0;
     // Off while many changes are made; on again repaints the whole control.
     virtual void SetRedraw(bool on) = 0;
+    // The width of a column of a list in columns.
+    virtual void SetColumnWidth(int width) = 0;
 };
 
 // ---- Edit and rich edit ----
 
 // What the window is created with; a change of these means a new window.
 struct TEditParams {
+    // As for the list box.
     bool ClientEdge = true;
+    bool Border = false;
     bool WordWrap = true;
     bool HorzScrollBar = false;
     bool VertScrollBar = false;
@@ -102,6 +121,9 @@ public:
     virtual void SetModified(bool modified) = 0;
     virtual void SetReadOnly(bool readOnly) = 0;
     virtual void SetWantTabs(bool wantTabs) = 0;
+    // The most characters the user can bring the text to by typing or pasting; 0 for the platform's
+    // own limit. Text set by the program is not cut.
+    virtual void SetMaxLength(int maxLength) = 0;
     virtual void SetFont(const IPlatformFont* font) = 0;
     virtual void SetColors(uint32_t text, uint32_t background) = 0;
     virtual void SetRedraw(bool on) = 0;

@@ -5,6 +5,7 @@
 #include "platform/Canvas.h"
 #include "platform/WindowPeer.h"
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -23,6 +24,30 @@ std::optional<std::string> TPlatform::RegistryString(std::string_view key, std::
         value == "MS Shell Dlg 2")
         return "Tahoma";
     return std::nullopt;
+}
+
+namespace {
+std::map<int, std::function<void()>>& SettingsListeners() {
+    static std::map<int, std::function<void()>> listeners;
+    return listeners;
+}
+} // namespace
+
+int TPlatform::AddSettingsListener(std::function<void()> listener) {
+    static int next = 0;
+    SettingsListeners().emplace(++next, std::move(listener));
+    return next;
+}
+
+void TPlatform::RemoveSettingsListener(int id) {
+    SettingsListeners().erase(id);
+}
+
+void TPlatform::NotifySettingsChanged() {
+    // A copy: a listener may add or remove listeners.
+    auto listeners = SettingsListeners();
+    for (auto& [id, listener] : listeners)
+        if (SettingsListeners().count(id)) GuardedCallback(listener);
 }
 
 uint32_t TPlatform::GetSysColor(int index) const {

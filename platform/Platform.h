@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -69,6 +70,8 @@ public:
     virtual void WindowCloseRequested() = 0;
     // The window's outer bounds changed (by the user or the platform).
     virtual void WindowMoved(const TRect& outer) = 0;
+    // The window became the active window (the one that receives the keys), or stopped being it.
+    virtual void WindowActivated(bool) {}
 };
 
 // A top-level window. Bounds are outer bounds, frame included, in screen coordinates.
@@ -121,6 +124,9 @@ public:
     virtual void SetApplicationTitle(const std::string& title) = 0;
     // A modal message box; returns when the user has dismissed it.
     virtual void MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    // What the platform asks when the user logs off or the system shuts down: false keeps the session
+    // (and the program) going. An empty function answers yes.
+    virtual void SetEndSessionQuery(std::function<bool()>) {}
     // Runs the event loop until Quit is called.
     virtual void RunEventLoop() = 0;
     virtual void Quit() = 0;
@@ -134,6 +140,14 @@ public:
     virtual uint32_t GetSysColor(int index) const;
     // A string value of the registry, read-only; nullopt when the key or value does not exist.
     virtual std::optional<std::string> RegistryString(std::string_view key, std::string_view value) const;
+    // The font the platform gives status bars; false when it cannot be read.
+    virtual bool StatusFont(TLogFont&) const { return false; }
+
+    // Whoever follows the platform's settings (fonts, metrics) is called after each change of them.
+    // Listeners live outside any one platform object, so they may outlive it.
+    static int AddSettingsListener(std::function<void()> listener);
+    static void RemoveSettingsListener(int id);
+    static void NotifySettingsChanged();
 
     // Native text controls.
     // The platform's list box, edit and rich edit, as child windows of parent (platform/NativeControls.h).

@@ -16,8 +16,27 @@ public:
     virtual void TabChanged() = 0;
 };
 
+// How the tab row looks and where it lies. With MultiLine the tabs wrap into as many rows as they
+// need instead of scrolling, the row of the selected tab lying next to the page area; without
+// RaggedRight each row of several is stretched to the full width. TabWidth and TabHeight, when not 0,
+// give every tab that size (along and across the row).
+struct TTabRowStyle {
+    enum TPosition { Top, Bottom, Left, Right };
+    enum TLook { Tabs, Buttons, FlatButtons };
+    TPosition Position = Top;
+    TLook Look = Tabs;
+    bool MultiLine = false;
+    bool RaggedRight = false;
+    bool HotTrack = false;
+    int TabWidth = 0;
+    int TabHeight = 0;
+    bool operator==(const TTabRowStyle&) const = default;
+};
+
 class ITabControlPeer : public IWindowPeer {
 public:
+    // The row's look and place; the display rectangle follows.
+    virtual void SetRowStyle(const TTabRowStyle&) {}
     virtual void InsertTab(int index, const std::string& text) = 0;
     virtual void SetTabText(int index, const std::string& text) = 0;
     virtual void DeleteTab(int index) = 0;

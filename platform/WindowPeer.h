@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <functional>
+#include <string>
 
 // Virtual key codes and shift state, as the system numbers them.
 enum TVirtualKey : int {
@@ -41,6 +42,8 @@ public:
     virtual void WindowMouseDown(TMouseButton, int, int, TShiftState) {}
     virtual void WindowFocusChanged(bool) {}
     virtual void WindowResized(int, int) {}
+    // The mouse rests at x, y (client coordinates): the hint to show there; empty shows none.
+    virtual std::string WindowHint(int, int) { return {}; }
 };
 
 class IWindowPeer {
@@ -59,6 +62,11 @@ public:
     virtual void SetDoubleBuffered(bool on) = 0;
     // Moves the contents (child windows and painted pixels) by dx, dy.
     virtual void Scroll(int dx, int dy) = 0;
+    // A disabled window takes no keys, clicks or focus, and neither do the windows inside it.
+    virtual void SetEnabled(bool) {}
+    // Moves the window, with the windows inside it, into another window's client area; null takes it
+    // out of every window (hidden) until it is given a parent again.
+    virtual void SetParentWindow(IWindowPeer*) {}
 };
 
 // Runs fn for a callback from the platform; anything it raises goes to the handler the application

@@ -455,7 +455,7 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
         }
         const TMethodInfo* method = FindMethod(FRoot->ClassType(), ReadIdent());
         if (!method) PropValueError();
-        prop.SetMethod(*instance, {method->Code, FRoot});
+        prop.SetMethod(*instance, {method->Code, FRoot, method->Query});
         break;
     }
     case TTypeKind::tkFloat:

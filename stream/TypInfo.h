@@ -39,13 +39,24 @@ extern const TTypeInfo TypeInfo_Method;
 int GetEnumValue(const TTypeInfo& type, std::string_view name);
 std::string_view GetEnumName(const TTypeInfo& type, int value);
 
-// An event handler: a method bound to the object it runs on.
+// A handler method of the kind that is asked before a change and may refuse it by clearing allow.
+using TQueryMethod = void (*)(TObject* self, TObject* sender, bool& allow);
+
+// An event handler: a method bound to the object it runs on. A handler that answers a question
+// (OnChanging) has Query instead of Code.
 struct TNotifyEvent {
     void (*Code)(TObject* self, TObject* sender) = nullptr;
     TObject* Data = nullptr;
-    explicit operator bool() const { return Code != nullptr; }
+    TQueryMethod Query = nullptr;
+    explicit operator bool() const { return Code != nullptr || Query != nullptr; }
     void operator()(TObject* sender) const {
         if (Code) Code(Data, sender);
+    }
+    // The handler's answer; yes when none is assigned.
+    bool Ask(TObject* sender) const {
+        bool allow = true;
+        if (Query) Query(Data, sender, allow);
+        return allow;
     }
 };
 
@@ -75,6 +86,7 @@ struct TFieldInfo {
 struct TMethodInfo {
     std::string_view Name;
     void (*Code)(TObject* self, TObject* sender);
+    TQueryMethod Query = nullptr;
 };
 
 struct TClassInfo {

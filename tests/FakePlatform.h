@@ -40,9 +40,16 @@ public:
     void StackUnder(IWindowPeer&) override {}
     void SetDoubleBuffered(bool on) override { DoubleBuffered = on; }
     void Scroll(int, int) override {}
+    void SetEnabled(bool on) override { Enabled = on; }
+    void SetParentWindow(IWindowPeer* parent) override {
+        ParentWindow = parent;
+        if (!parent) Visible = false;
+    }
     TRect Bounds;
     bool Visible = false;
     bool DoubleBuffered = false;
+    bool Enabled = true;
+    IWindowPeer* ParentWindow = nullptr;
 };
 
 // A tab control that keeps its items; the test plays the user through Click.
@@ -80,7 +87,9 @@ public:
     }
     bool TabHighlighted(int index) const override { return Highlighted.count(index) > 0; }
     void SetTabFont(const IPlatformFont*, uint32_t) override {}
+    void SetRowStyle(const TTabRowStyle& style) override { Style = style; }
     TRect DisplayRect() const override { return {2, 24, Bounds.Width() - 2, Bounds.Height() - 2}; }
+    TTabRowStyle Style;
     TRect TabRect(int) const override { return {}; }
     int FirstVisibleTab() const override { return First; }
     void ScrollTabs(int delta) override { First = std::max(0, First + delta); }
@@ -100,7 +109,8 @@ public:
 
 class FakeFormWindow : public IFormWindow {
 public:
-    FakeFormWindow(FakeWindowState& state, const TRect& workArea) : FState(state), FWorkArea(workArea) {}
+    FakeFormWindow(FakeWindowState& state, const TRect& workArea, IFormWindowEvents* events = nullptr)
+        : FState(state), FWorkArea(workArea), FEvents(events) {}
     IWindowPeer* Client() override { return &FClient; }
     TSize ClientSize() const override {
         return {FState.Outer.Width() - TFrameMetrics::Left - TFrameMetrics::Right - (FState.VertBar ? 17 : 0),
@@ -120,10 +130,12 @@ public:
         FState.MinWidth = minW, FState.MinHeight = minH, FState.MaxWidth = maxW, FState.MaxHeight = maxH;
     }
     void SetIcon(std::span<const uint8_t> ico) override { FState.Icon.assign(ico.begin(), ico.end()); }
+    // Shown, the window becomes the active one, unless shown minimised without activation.
     void Show(int cmd) override {
         FState.ShowCommand = cmd;
         FState.Visible = true;
         ++FState.ShowCount;
+        if (FEvents && cmd != SW_SHOWMINNOACTIVE) FEvents->WindowActivated(true);
     }
     void Hide() override { FState.Visible = false; }
     bool IsVisible() const override { return FState.Visible; }
@@ -132,6 +144,7 @@ public:
 private:
     FakeWindowState& FState;
     TRect FWorkArea;
+    IFormWindowEvents* FEvents;
     FakeWindowPeer FClient;
 };
 
@@ -180,7 +193,8 @@ public:
 // height plus 2; calls that tests look for are counted, and typing is what the user would do.
 class FakeListBoxPeer : public THeadlessListBox {
 public:
-    FakeListBoxPeer(IListBoxEvents& events, const TListBoxParams& params) : Events(events), Params(params) {}
+    FakeListBoxPeer(IListBoxEvents& events, const TListBoxParams& params)
+        : THeadlessListBox(params), Events(events), Params(params) {}
     int AddString(const std::string& s) override { return RefuseItems ? -1 : THeadlessListBox::AddString(s); }
     int InsertString(int index, const std::string& s) override {
         return RefuseItems ? -1 : THeadlessListBox::InsertString(index, s);
@@ -222,12 +236,6 @@ public:
         THeadlessEdit::SetRedraw(on);
         ++(on ? RedrawOnCount : RedrawOffCount);
     }
-    // Typing replaces the selection, unless the control is read-only.
-    bool Type(const std::string& text) {
-        if (ReadOnly()) return false;
-        ReplaceSelection(text);
-        return true;
-    }
 
     int CaretSlip = 0; // moves the caret after each replacement, as a misbehaving control would
     int ZoomCalls = 0;
@@ -252,7 +260,7 @@ public:
     std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events, IWindowEvents&) override {
         Events.push_back(&events);
         Windows.emplace_back();
-        return std::make_unique<FakeFormWindow>(Windows.back(), WorkArea);
+        return std::make_unique<FakeFormWindow>(Windows.back(), WorkArea, &events);
     }
     void SetApplicationIcon(std::span<const uint8_t>) override {}
     void SetApplicationTitle(const std::string& title) override { AppTitle = title; }
@@ -265,6 +273,8 @@ public:
         if (CloseOnRun && !Events.empty()) Events.front()->WindowCloseRequested();
     }
     void Quit() override { ++QuitCount; }
+    void SetEndSessionQuery(std::function<bool()> query) override { EndSessionQuery = std::move(query); }
+    std::function<bool()> EndSessionQuery;
     std::unique_ptr<IPlatformFont> CreateFontIndirect(const TLogFont& lf) override {
         return std::make_unique<FakeFont>(lf);
     }

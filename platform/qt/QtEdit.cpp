@@ -67,7 +67,9 @@ std::vector<TEditLine> Paragraphs(const QTextDocument& document) {
 }
 
 void ApplyEditParams(QAbstractScrollArea& area, const TEditParams& params) {
-    area.setFrameStyle(params.ClientEdge ? QFrame::WinPanel | QFrame::Sunken : QFrame::NoFrame);
+    area.setFrameStyle(params.ClientEdge ? QFrame::WinPanel | QFrame::Sunken
+                       : params.Border   ? QFrame::Box | QFrame::Plain
+                                         : QFrame::NoFrame);
     auto policy = [&](bool bar) {
         return !bar                    ? Qt::ScrollBarAlwaysOff
                : params.HideScrollBars ? Qt::ScrollBarAsNeeded

@@ -7,6 +7,8 @@
 #include "platform/NativeControls.h"
 #include "platform/qt/QtNativeWindow.h"
 
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -103,6 +105,8 @@ public:
         this->setTextInteractionFlags(QtEditText::InteractionFlags(readOnly));
     }
     void SetWantTabs(bool wantTabs) override { FParams.WantTabs = wantTabs; }
+    void SetMaxLength(int maxLength) override { FMaxLength = std::max(maxLength, 0); }
+    int MaxLength() const { return FMaxLength; }
     void SetColors(uint32_t text, uint32_t background) override {
         FTextColor = text;
         FBackground = background;
@@ -126,6 +130,42 @@ protected:
         e->accept();
         return true;
     }
+    // What the user types, pastes or composes goes in only as far as MaxLength leaves room.
+    void keyPressEvent(QKeyEvent* e) override {
+        UserEdit([&] { TWidget::keyPressEvent(e); });
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        UserEdit([&] { TWidget::insertFromMimeData(source); });
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        UserEdit([&] { TWidget::inputMethodEvent(e); });
+    }
+    // Runs an edit of the user's and then takes back, from the end of what it inserted, whatever
+    // brings the text past MaxLength (in the control's characters).
+    template <class F> void UserEdit(F&& edit) {
+        if (FMaxLength <= 0) {
+            edit();
+            return;
+        }
+        int insertStart = -1, insertEnd = -1;
+        QMetaObject::Connection watch =
+            QObject::connect(this->document(), &QTextDocument::contentsChange, [&](int pos, int, int added) {
+                if (added <= 0) return;
+                insertStart = insertStart < 0 ? pos : std::min(insertStart, pos);
+                insertEnd = std::max(insertEnd, pos + added);
+            });
+        edit();
+        QObject::disconnect(watch);
+        if (insertEnd < 0 || FromDocument(DocumentEnd()) <= FMaxLength) return;
+        QTextCursor c = this->textCursor();
+        c.joinPreviousEditBlock();
+        c.setPosition(std::min(insertEnd, DocumentEnd()));
+        while (c.position() > insertStart && FromDocument(DocumentEnd()) > FMaxLength)
+            c.deletePreviousChar();
+        c.endEditBlock();
+        this->setTextCursor(c);
+    }
+
     // The control's lines, in document positions; never empty.
     virtual std::vector<TEditLine> Lines() const { return QtEditText::Paragraphs(*this->document()); }
     // The control's character positions and the document's.
@@ -135,6 +175,7 @@ protected:
 
     TEditParams FParams;
     uint32_t FTextColor = 0, FBackground = 0xFFFFFF;
+    int FMaxLength = 0;
 };
 
 class QtFont;

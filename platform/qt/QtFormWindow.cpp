@@ -164,6 +164,14 @@ void QtFormWindow::LayoutClient() {
     FVert->setGeometry(width() - t, 0, t, std::max(0, h));
 }
 
+void QtFormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        bool active = isActiveWindow();
+        GuardedCallback([&] { FEvents.WindowActivated(active); });
+    }
+}
+
 void QtFormWindow::closeEvent(QCloseEvent* event) {
     // The form decides what closing means; the window itself stays until the form is destroyed.
     event->ignore();

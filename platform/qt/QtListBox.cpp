@@ -8,6 +8,9 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 constexpr int COLOR_HIGHLIGHT = 13;
@@ -22,7 +25,8 @@ public:
     explicit ItemDelegate(QtListBox& list) : QStyledItemDelegate(&list), FList(list) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return QSize(option.rect.width(), FList.ItemHeight());
+        int width = FList.Params().ColumnWidth > 0 ? FList.Params().ColumnWidth : option.rect.width();
+        return QSize(width, FList.ItemHeight());
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -39,7 +43,25 @@ public:
         canvas.SetTextColor(selected ? sys(COLOR_HIGHLIGHTTEXT) : FList.TextColor());
         TRect text = rect;
         text.Left += kTextIndent;
-        canvas.DrawText(index.data().toString().toStdString(), text, DT_SINGLELINE | DT_NOPREFIX);
+        std::string item = index.data().toString().toStdString();
+        if (int stop = FList.TabStopWidth(); stop > 0) {
+            // Each piece after a tab starts at the next tab stop.
+            size_t from = 0;
+            int x = text.Left;
+            for (;;) {
+                size_t tab = item.find('\t', from);
+                std::string piece =
+                    item.substr(from, tab == std::string::npos ? std::string::npos : tab - from);
+                TRect r{x, text.Top, text.Right, text.Bottom};
+                canvas.DrawText(piece, r, DT_SINGLELINE | DT_NOPREFIX);
+                if (tab == std::string::npos) break;
+                int end = x + canvas.TextExtent(piece).cx - text.Left;
+                x = text.Left + (end / stop + 1) * stop;
+                from = tab + 1;
+            }
+        } else {
+            canvas.DrawText(item, text, DT_SINGLELINE | DT_NOPREFIX);
+        }
         if ((option.state & QStyle::State_HasFocus) && FList.hasFocus()) {
             QPen pen(QtColorOf(selected ? sys(COLOR_HIGHLIGHTTEXT) : FList.TextColor()), 1, Qt::DotLine);
             painter->setPen(pen);
@@ -57,22 +79,47 @@ private:
 
 QtListBox::QtListBox(QWidget* parent, IWindowEvents& events, IListBoxEvents& listEvents,
                      const TListBoxParams& params)
-    : QtNativeWindow(parent, events), FListEvents(listEvents) {
+    : QtNativeWindow(parent, events), FListEvents(listEvents), FParams(params) {
     setItemDelegate(new ItemDelegate(*this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setSelectionMode(!params.MultiSelect     ? QAbstractItemView::SingleSelection
+                     : params.ExtendedSelect ? QAbstractItemView::ExtendedSelection
+                                             : QAbstractItemView::MultiSelection);
+    if (params.ColumnWidth > 0) {
+        // Columns filled top to bottom, the list scrolled sideways.
+        setFlow(QListView::TopToBottom);
+        setWrapping(true);
+        setResizeMode(QListView::Adjust);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setUniformItemSizes(true);
     setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFrameStyle(params.ClientEdge ? QFrame::WinPanel | QFrame::Sunken : QFrame::NoFrame);
+    setFrameStyle(params.ClientEdge ? QFrame::WinPanel | QFrame::Sunken
+                  : params.Border   ? QFrame::Box | QFrame::Plain
+                                    : QFrame::NoFrame);
     SetColors(FTextColor, FBackground);
 }
 
 int QtListBox::AddString(const std::string& s) {
-    addItem(QString::fromStdString(s));
-    return count() - 1;
+    QString text = QString::fromStdString(s);
+    if (!FParams.Sorted) {
+        addItem(text);
+        return count() - 1;
+    }
+    // After every item that sorts before it or equal to it, ignoring case.
+    int at = count();
+    for (int i = 0; i < count(); ++i)
+        if (item(i)->text().compare(text, Qt::CaseInsensitive) > 0) {
+            at = i;
+            break;
+        }
+    insertItem(at, text);
+    return at;
 }
 
 int QtListBox::InsertString(int index, const std::string& s) {
@@ -104,6 +151,8 @@ int QtListBox::FindString(const std::string& prefix) const {
 }
 
 int QtListBox::ItemIndex() const {
+    // With several selected, the item with the focus rectangle.
+    if (FParams.MultiSelect) return currentRow();
     QList<QListWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? -1 : row(selected.first());
 }
@@ -127,7 +176,21 @@ void QtListBox::SetTopIndex(int index) {
 }
 
 int QtListBox::ItemHeight() const {
+    if (FParams.ItemHeight > 0) return FParams.ItemHeight;
     return QFontMetrics(FFont ? FFont->Font() : font()).height();
+}
+
+int QtListBox::TabStopWidth() const {
+    if (FParams.TabWidth <= 0) return 0;
+    // Dialog units: a quarter of the font's average character width.
+    return std::max(1,
+                    FParams.TabWidth * QFontMetrics(FFont ? FFont->Font() : font()).averageCharWidth() / 4);
+}
+
+void QtListBox::SetColumnWidth(int width) {
+    if (FParams.ColumnWidth == width) return;
+    FParams.ColumnWidth = width;
+    doItemsLayout();
 }
 
 void QtListBox::SetFont(const IPlatformFont* font) {

@@ -30,10 +30,14 @@ public:
     void SetFont(const IPlatformFont* font) override;
     void SetColors(uint32_t text, uint32_t background) override;
     void SetRedraw(bool on) override;
+    void SetColumnWidth(int width) override;
 
     const QtFont* ItemFont() const { return FFont; }
     uint32_t TextColor() const { return FTextColor; }
     uint32_t BackgroundColor() const { return FBackground; }
+    const TListBoxParams& Params() const { return FParams; }
+    // Pixels between tab stops; 0 when tabs are not expanded.
+    int TabStopWidth() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -42,6 +46,7 @@ protected:
 
 private:
     IListBoxEvents& FListEvents;
+    TListBoxParams FParams;
     const QtFont* FFont = nullptr;
     uint32_t FTextColor = 0, FBackground = 0xFFFFFF;
 };

@@ -7,6 +7,7 @@
 #include "platform/qt/QtWindow.h"
 
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -35,6 +36,8 @@ public:
     // Qt's widgets paint through their window's back buffer already.
     void SetDoubleBuffered(bool) override {}
     void Scroll(int, int) override {}
+    void SetEnabled(bool enabled) override { this->setEnabled(enabled); }
+    void SetParentWindow(IWindowPeer* parent) override { MoveToParentWindow(this, parent); }
 
 protected:
     // Offers a key press to the system; true when the event is finished with (the system used the key,
@@ -45,6 +48,16 @@ protected:
         auto* key = static_cast<QKeyEvent*>(e);
         bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         return tab && !(passTab && key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ControlModifier));
+    }
+
+    // The hint of the control where the mouse rests over its content.
+    bool viewportEvent(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            auto* help = static_cast<QHelpEvent*>(e);
+            QHelpEvent mapped(QEvent::ToolTip, this->viewport()->mapTo(this, help->pos()), help->globalPos());
+            return DeliverHint(this, &mapped, FEvents);
+        }
+        return TWidget::viewportEvent(e);
     }
 
     void focusInEvent(QFocusEvent* e) override {

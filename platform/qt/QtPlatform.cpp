@@ -17,6 +17,12 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+
+#include <algorithm>
+#include <cmath>
 
 QIcon IconFromIcoFile(std::span<const uint8_t> icoFile) {
     QIcon icon;
@@ -33,6 +39,17 @@ namespace {
 // The base name of the desktop entry installed with the program.
 constexpr char kDesktopEntry[] = "org.orvanta.Orvanta";
 
+// The application object hears of every change of the application's fonts (by the program or by the
+// desktop's theme).
+class SettingsWatch : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationFontChange)
+            TPlatform::NotifySettingsChanged();
+        return false;
+    }
+};
+
 class QtPlatform : public TPlatform {
 public:
     explicit QtPlatform(const char* programName) : FArgv0(programName ? programName : "orvanta") {
@@ -45,6 +62,40 @@ public:
         QApplication::setApplicationName(QString::fromLatin1(kDesktopEntry));
         QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
         RegisterFontSubstitutions();
+        // A change of the desktop's fonts reaches whoever follows the platform's settings.
+        FApp->installEventFilter(&FSettingsWatch);
+#if QT_CONFIG(sessionmanager)
+        // Logging off or shutting down asks the program first; a refusal keeps the session.
+        QObject::connect(FApp.get(), &QGuiApplication::commitDataRequest, [this](QSessionManager& manager) {
+            if (!FEndSessionQuery || !manager.allowsInteraction()) return;
+            bool allow = true;
+            GuardedCallback([&] { allow = FEndSessionQuery(); });
+            if (!allow) manager.cancel();
+            manager.release();
+        });
+#endif
+    }
+
+    void SetEndSessionQuery(std::function<bool()> query) override {
+        FEndSessionQuery = std::move(query);
+    }
+
+    // The theme's status-bar font, at this program's 96 pixels per inch.
+    bool StatusFont(TLogFont& logFont) const override {
+        QFont font = QApplication::font("QStatusBar");
+        QString family = font.family();
+        if (family.isEmpty()) return false;
+        logFont = TLogFont{};
+        logFont.Height = font.pixelSize() > 0
+                             ? -font.pixelSize()
+                             : -static_cast<int32_t>(std::lround(font.pointSizeF() * 96 / 72));
+        if (logFont.Height == 0) return false;
+        logFont.Weight = font.bold() ? 700 : 400;
+        logFont.Italic = font.italic() ? 1 : 0;
+        logFont.CharSet = 1;
+        std::u16string face = family.left(31).toStdU16String();
+        std::copy(face.begin(), face.end(), logFont.FaceName);
+        return true;
     }
 
     std::unique_ptr<IFormWindow> CreateFormWindow(IFormWindowEvents& events,
@@ -87,13 +138,17 @@ public:
         QApplication::exit(0);
     }
 
-    int ScreenPixelsPerInch() const override { return 96; }
+    int ScreenPixelsPerInch() const override {
+        return 96;
+    }
 
     std::unique_ptr<IPlatformFont> CreateFontIndirect(const TLogFont& logFont) override {
         return std::make_unique<QtFont>(logFont);
     }
 
-    std::unique_ptr<ICanvas> CreateMeasuringCanvas() override { return QtCanvas::CreateMeasuring(); }
+    std::unique_ptr<ICanvas> CreateMeasuringCanvas() override {
+        return QtCanvas::CreateMeasuring();
+    }
 
     std::unique_ptr<IListBoxPeer> CreateListBox(IWindowPeer& parent, IWindowEvents& events,
                                                 IListBoxEvents& listEvents,
@@ -112,11 +167,13 @@ public:
     }
 
 private:
+    SettingsWatch FSettingsWatch;
     std::string FArgv0;
     int FArgc = 1;
     char* FArgv[2] = {nullptr, nullptr};
     std::unique_ptr<QApplication> FApp;
     bool FQuitRequested = false;
+    std::function<bool()> FEndSessionQuery;
 };
 
 } // namespace

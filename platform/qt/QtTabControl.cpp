@@ -8,10 +8,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
 #include <QStyleOptionTab>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QToolButton>
+
+#include <algorithm>
+#include <vector>
 
 class QtTabRow : public QTabBar {
 public:
@@ -28,6 +32,26 @@ public:
 
     std::set<int> Highlighted;
     QColor TextColor = Qt::black;
+    TTabRowStyle Style;
+
+    bool Vertical() const {
+        return Style.Position == TTabRowStyle::Left || Style.Position == TTabRowStyle::Right;
+    }
+    // Tabs in several rows: their rectangles, laid out by LayoutRows; empty on a single row.
+    bool Wrapped() const { return !FRects.empty(); }
+
+    void ApplyStyle(const TTabRowStyle& style) {
+        Style = style;
+        static constexpr QTabBar::Shape kShapes[] = {QTabBar::RoundedNorth, QTabBar::RoundedSouth,
+                                                     QTabBar::RoundedWest, QTabBar::RoundedEast};
+        setShape(kShapes[style.Position]);
+        setUsesScrollButtons(!(style.MultiLine && !Vertical()));
+        setMouseTracking(style.HotTrack);
+        FHot = -1;
+        // Lays the tabs out again at their new sizes.
+        setElideMode(Qt::ElideNone);
+        updateGeometry();
+    }
 
     // Shifts the row by whole tabs, as the scroll arrows do.
     void ShiftBy(int delta) {
@@ -41,10 +65,76 @@ public:
         }
     }
 
+    // Several rows (tabs along the top or bottom edge, MultiLine): each row takes the tabs that fit in
+    // the width, rows of several are stretched to it unless RaggedRight, and the row of the selected tab
+    // lies next to the page area, the others keeping their cyclic order. The depth of all rows, or 0
+    // when the tabs stay on one scrolling row.
+    int LayoutRows(int width) {
+        FRects.clear();
+        if (!Style.MultiLine || Vertical() || count() == 0 || width <= 0) return 0;
+        std::vector<std::vector<int>> rows(1);
+        int x = 0, height = 0;
+        for (int i = 0; i < count(); ++i) {
+            QSize hint = tabSizeHint(i);
+            height = std::max(height, hint.height());
+            if (x + hint.width() > width && !rows.back().empty()) {
+                rows.emplace_back();
+                x = 0;
+            }
+            rows.back().push_back(i);
+            x += hint.width();
+        }
+        int selectedRow = 0;
+        for (size_t r = 0; r < rows.size(); ++r)
+            if (std::find(rows[r].begin(), rows[r].end(), currentIndex()) != rows[r].end())
+                selectedRow = static_cast<int>(r);
+        int n = static_cast<int>(rows.size());
+        FRects.assign(static_cast<size_t>(count()), QRect());
+        for (int r = 0; r < n; ++r) {
+            // Tabs on top: the selected row last, next to the page area; at the bottom: first.
+            int fromSelected = (r - selectedRow + n) % n; // 0 for the selected row
+            int slot = Style.Position == TTabRowStyle::Top ? n - 1 - fromSelected : fromSelected;
+            const std::vector<int>& row = rows[static_cast<size_t>(r)];
+            int used = 0;
+            for (int i : row)
+                used += tabSizeHint(i).width();
+            int extra = n > 1 && !Style.RaggedRight ? std::max(0, width - used) : 0;
+            int left = 0;
+            for (size_t k = 0; k < row.size(); ++k) {
+                int w = tabSizeHint(row[k]).width() + extra / static_cast<int>(row.size()) +
+                        (static_cast<int>(k) < extra % static_cast<int>(row.size()) ? 1 : 0);
+                FRects[static_cast<size_t>(row[k])] = QRect(left, slot * height, w, height);
+                left += w;
+            }
+        }
+        return n * height;
+    }
+
+    QRect RectOf(int index) const {
+        return Wrapped() ? (index >= 0 && index < count() ? FRects[static_cast<size_t>(index)] : QRect())
+                         : tabRect(index);
+    }
+    int TabAtPoint(QPoint p) const {
+        if (!Wrapped()) return tabAt(p);
+        for (int i = 0; i < count(); ++i)
+            if (FRects[static_cast<size_t>(i)].contains(p)) return i;
+        return -1;
+    }
+    int Hot() const { return FHot; }
+
 protected:
+    // Fixed sizes along and across the row.
+    QSize tabSizeHint(int index) const override {
+        QSize s = QTabBar::tabSizeHint(index);
+        if (Style.TabWidth > 0) (Vertical() ? s.rheight() : s.rwidth()) = Style.TabWidth;
+        if (Style.TabHeight > 0) (Vertical() ? s.rwidth() : s.rheight()) = Style.TabHeight;
+        return s;
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() != Qt::LeftButton) return;
-        int index = tabAt(event->position().toPoint());
+        int index = TabAtPoint(event->position().toPoint());
         if (index < 0 || index == currentIndex()) return;
         bool allowed = false;
         GuardedCallback([&] { allowed = FEvents.TabChanging(); });
@@ -53,30 +143,69 @@ protected:
             QSignalBlocker block(this);
             setCurrentIndex(index);
         }
+        if (Wrapped()) {
+            LayoutRows(width());
+            update();
+        }
         GuardedCallback([&] { FEvents.TabChanged(); });
     }
     void mouseReleaseEvent(QMouseEvent*) override {}
-    void mouseMoveEvent(QMouseEvent*) override {}
+    // With hot tracking the tab under the mouse is drawn in the hot-tracking colour.
+    void mouseMoveEvent(QMouseEvent* event) override {
+        int hot = Style.HotTrack ? TabAtPoint(event->position().toPoint()) : -1;
+        if (hot == FHot) return;
+        FHot = hot;
+        update();
+    }
+    void leaveEvent(QEvent*) override {
+        if (FHot < 0) return;
+        FHot = -1;
+        update();
+    }
     void wheelEvent(QWheelEvent*) override {}
 
     // A highlighted tab is drawn with the highlight colour over its face, unlike the selected one,
-    // which stands out by its raised shape.
+    // which stands out by its raised shape (tabs) or its pushed-in face (buttons).
     void paintEvent(QPaintEvent*) override {
         QStylePainter p(this);
+        const TPlatform* platform = TPlatform::Current();
+        uint32_t hotColor = platform ? platform->GetSysColor(26) : SysColorOf(26);
         for (int i = 0; i < count(); ++i) {
             QStyleOptionTab option;
             initStyleOption(&option, i);
+            option.rect = RectOf(i);
             if (!option.rect.intersects(rect())) continue;
-            option.palette.setColor(QPalette::WindowText, TextColor);
-            option.palette.setColor(QPalette::ButtonText, TextColor);
-            p.drawControl(QStyle::CE_TabBarTabShape, option);
-            if (Highlighted.count(i)) p.fillRect(option.rect.adjusted(2, 2, -2, 0), QColor(0xCC, 0xE4, 0xF7));
-            p.drawControl(QStyle::CE_TabBarTabLabel, option);
+            QColor text =
+                i == FHot ? QColor(hotColor & 0xFF, hotColor >> 8 & 0xFF, hotColor >> 16 & 0xFF) : TextColor;
+            option.palette.setColor(QPalette::WindowText, text);
+            option.palette.setColor(QPalette::ButtonText, text);
+            if (Style.Look == TTabRowStyle::Tabs) {
+                p.drawControl(QStyle::CE_TabBarTabShape, option);
+                if (Highlighted.count(i))
+                    p.fillRect(option.rect.adjusted(2, 2, -2, 0), QColor(0xCC, 0xE4, 0xF7));
+                p.drawControl(QStyle::CE_TabBarTabLabel, option);
+                continue;
+            }
+            // Buttons: the selected one pushed in; flat buttons show a face only when selected.
+            QStyleOptionButton button;
+            button.initFrom(this);
+            button.rect = option.rect.adjusted(1, 1, -1, -1);
+            bool selected = i == currentIndex();
+            button.state = (button.state & ~QStyle::State_MouseOver) |
+                           (selected ? QStyle::State_Sunken : QStyle::State_Raised);
+            if (Style.Look == TTabRowStyle::Buttons || selected)
+                p.drawPrimitive(QStyle::PE_PanelButtonCommand, button);
+            if (Highlighted.count(i))
+                p.fillRect(button.rect.adjusted(2, 2, -2, -2), QColor(0xCC, 0xE4, 0xF7));
+            p.setPen(text);
+            p.drawText(button.rect, Qt::AlignCenter | Qt::TextSingleLine, option.text);
         }
     }
 
 private:
     ITabControlEvents& FEvents;
+    std::vector<QRect> FRects;
+    int FHot = -1;
 };
 
 QtTabControl::QtTabControl(QWidget* parent, ITabControlEvents& events)
@@ -100,6 +229,10 @@ void QtTabControl::StackUnder(IWindowPeer& sibling) {
     if (auto* w = dynamic_cast<QWidget*>(&sibling)) stackUnder(w);
 }
 
+void QtTabControl::SetParentWindow(IWindowPeer* parent) {
+    MoveToParentWindow(this, parent);
+}
+
 void QtTabControl::InsertTab(int index, const std::string& text) {
     QSignalBlocker block(FRow);
     FRow->insertTab(index, QString::fromStdString(text));
@@ -107,11 +240,40 @@ void QtTabControl::InsertTab(int index, const std::string& text) {
     for (int h : FRow->Highlighted)
         moved.insert(h >= index ? h + 1 : h);
     FRow->Highlighted = moved;
-    FRow->setGeometry(0, 0, width(), FRow->sizeHint().height());
+    PlaceRow();
 }
 
 void QtTabControl::SetTabText(int index, const std::string& text) {
     FRow->setTabText(index, QString::fromStdString(text));
+    PlaceRow();
+}
+
+void QtTabControl::SetRowStyle(const TTabRowStyle& style) {
+    FStyle = style;
+    FRow->ApplyStyle(style);
+    PlaceRow();
+    update();
+}
+
+void QtTabControl::PlaceRow() {
+    int wrapped = FRow->LayoutRows(width());
+    QSize hint = FRow->sizeHint();
+    int depth = wrapped > 0 ? wrapped : FRow->Vertical() ? hint.width() : hint.height();
+    switch (FStyle.Position) {
+    case TTabRowStyle::Top:
+        FRow->setGeometry(0, 0, width(), depth);
+        break;
+    case TTabRowStyle::Bottom:
+        FRow->setGeometry(0, height() - depth, width(), depth);
+        break;
+    case TTabRowStyle::Left:
+        FRow->setGeometry(0, 0, depth, height());
+        break;
+    case TTabRowStyle::Right:
+        FRow->setGeometry(width() - depth, 0, depth, height());
+        break;
+    }
+    FRow->update();
 }
 
 void QtTabControl::DeleteTab(int index) {
@@ -121,6 +283,7 @@ void QtTabControl::DeleteTab(int index) {
     for (int h : FRow->Highlighted)
         if (h != index) moved.insert(h > index ? h - 1 : h);
     FRow->Highlighted = moved;
+    PlaceRow();
 }
 
 int QtTabControl::TabCount() const {
@@ -134,6 +297,8 @@ int QtTabControl::SelectedTab() const {
 void QtTabControl::SelectTab(int index) {
     QSignalBlocker block(FRow);
     FRow->setCurrentIndex(index);
+    // Several rows: the selected tab's row moves next to the page area.
+    if (FRow->Wrapped()) PlaceRow();
 }
 
 void QtTabControl::HighlightTab(int index, bool highlighted) {
@@ -151,19 +316,37 @@ bool QtTabControl::TabHighlighted(int index) const {
 void QtTabControl::SetTabFont(const IPlatformFont* font, uint32_t textColor) {
     if (auto* qf = dynamic_cast<const QtFont*>(font)) FRow->setFont(qf->Font());
     FRow->TextColor = QColor(textColor & 0xFF, textColor >> 8 & 0xFF, textColor >> 16 & 0xFF);
-    FRow->setGeometry(0, 0, width(), FRow->sizeHint().height());
-    FRow->update();
+    PlaceRow();
 }
 
 TRect QtTabControl::DisplayRect() const {
-    // Inside the frame: 2 pixels on the sides and bottom, and the frame's top edge under the tab row.
-    int top = FRow->sizeHint().height();
-    return {2, top + 2, std::max(2, width() - 2), std::max(top + 2, height() - 2)};
+    // Inside the frame (2 pixels; buttons have none), beyond the row on its edge.
+    QRect row = FRow->geometry();
+    int m = FStyle.Look == TTabRowStyle::Tabs ? 2 : 0;
+    TRect r{m, m, width() - m, height() - m};
+    switch (FStyle.Position) {
+    case TTabRowStyle::Top:
+        r.Top = row.bottom() + 1 + m;
+        break;
+    case TTabRowStyle::Bottom:
+        r.Bottom = row.top() - m;
+        break;
+    case TTabRowStyle::Left:
+        r.Left = row.right() + 1 + m;
+        break;
+    case TTabRowStyle::Right:
+        r.Right = row.left() - m;
+        break;
+    }
+    r.Right = std::max(r.Right, r.Left);
+    r.Bottom = std::max(r.Bottom, r.Top);
+    return r;
 }
 
 TRect QtTabControl::TabRect(int index) const {
-    QRect r = FRow->tabRect(index);
+    QRect r = FRow->RectOf(index);
     if (!r.intersects(FRow->rect())) return {};
+    r.translate(FRow->pos());
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
@@ -178,7 +361,7 @@ void QtTabControl::ScrollTabs(int delta) {
 }
 
 bool QtTabControl::event(QEvent* e) {
-    if (DeliverKey(this, e, FEvents)) return true;
+    if (DeliverKey(this, e, FEvents) || DeliverHint(this, e, FEvents)) return true;
     if (e->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;
@@ -188,18 +371,19 @@ bool QtTabControl::event(QEvent* e) {
 
 void QtTabControl::paintEvent(QPaintEvent* e) {
     DeliverPaint(this, e, FEvents, FDoubleBuffered);
-    // The frame of the page area, under the tab row.
+    if (FStyle.Look != TTabRowStyle::Tabs) return;
+    // The frame of the page area, against the tab row.
     QPainter painter(this);
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     TRect d = DisplayRect();
-    frame.rect = QRect(0, d.Top - 2, width(), height() - d.Top + 2);
+    frame.rect = QRect(d.Left - 2, d.Top - 2, d.Width() + 4, d.Height() + 4);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
 }
 
 void QtTabControl::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    FRow->setGeometry(0, 0, width(), FRow->sizeHint().height());
+    PlaceRow();
     GuardedCallback([&] { FEvents.WindowResized(width(), height()); });
 }
 

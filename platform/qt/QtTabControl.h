@@ -25,8 +25,11 @@ public:
     void StackUnder(IWindowPeer& sibling) override;
     void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
     void Scroll(int dx, int dy) override { scroll(dx, dy); }
+    void SetEnabled(bool enabled) override { setEnabled(enabled); }
+    void SetParentWindow(IWindowPeer* parent) override;
 
     // ITabControlPeer
+    void SetRowStyle(const TTabRowStyle& style) override;
     void InsertTab(int index, const std::string& text) override;
     void SetTabText(int index, const std::string& text) override;
     void DeleteTab(int index) override;
@@ -48,7 +51,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    // Puts the row along its edge, as deep as its rows need.
+    void PlaceRow();
+
     ITabControlEvents& FEvents;
     QtTabRow* FRow;
+    TTabRowStyle FStyle;
     bool FDoubleBuffered = false;
 };

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 int VirtualKeyOf(int qtKey) {
     switch (qtKey) {
@@ -72,6 +73,19 @@ bool DeliverKey(QWidget*, QEvent* event, IWindowEvents& events) {
     return used;
 }
 
+bool DeliverHint(QWidget* widget, QEvent* event, IWindowEvents& events) {
+    if (event->type() != QEvent::ToolTip) return false;
+    auto* help = static_cast<QHelpEvent*>(event);
+    QPoint p = help->pos();
+    std::string hint;
+    GuardedCallback([&] { hint = events.WindowHint(p.x(), p.y()); });
+    if (hint.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), QString::fromStdString(hint), widget);
+    return true;
+}
+
 void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered) {
     QRect r = event->rect();
     TRect update{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -93,6 +107,15 @@ void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bo
     }
     QPainter screen(widget);
     screen.drawImage(r.topLeft(), buffer);
+}
+
+void MoveToParentWindow(QWidget* widget, IWindowPeer* parent) {
+    QWidget* target = parent ? dynamic_cast<QWidget*>(parent) : nullptr;
+    if (widget->parentWidget() == target) return;
+    // Out of every window the widget stays hidden: shown without a parent it would be a window of its
+    // own on the desktop.
+    widget->hide();
+    widget->setParent(target);
 }
 
 QtWindow::QtWindow(QWidget* parent, IWindowEvents& events) : QWidget(parent), FEvents(events) {
@@ -132,7 +155,7 @@ void QtWindow::StackUnder(IWindowPeer& sibling) {
 }
 
 bool QtWindow::event(QEvent* e) {
-    if (DeliverKey(this, e, FEvents)) return true;
+    if (DeliverKey(this, e, FEvents) || DeliverHint(this, e, FEvents)) return true;
     // Tab never reaches Qt's own focus chain: the system moves the focus itself.
     if (e->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(e)->key();

@@ -6,6 +6,9 @@
 
 #include <QWidget>
 
+// Re-parents a child window; it comes out hidden and is shown again by its control.
+void MoveToParentWindow(QWidget* widget, IWindowPeer* parent);
+
 class QtWindow : public QWidget, public IWindowPeer {
 public:
     QtWindow(QWidget* parent, IWindowEvents& events);
@@ -19,6 +22,8 @@ public:
     void StackUnder(IWindowPeer& sibling) override;
     void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
     void Scroll(int dx, int dy) override { scroll(dx, dy); }
+    void SetEnabled(bool enabled) override { setEnabled(enabled); }
+    void SetParentWindow(IWindowPeer* parent) override { MoveToParentWindow(this, parent); }
 
 protected:
     bool event(QEvent* event) override;
@@ -38,4 +43,7 @@ private:
 int VirtualKeyOf(int qtKey);
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers);
 bool DeliverKey(QWidget* widget, QEvent* event, IWindowEvents& events);
+// A tool-tip request (the mouse rests on the widget) shows the control's hint as the platform's tool
+// tip, or hides any; true when the event was one.
+bool DeliverHint(QWidget* widget, QEvent* event, IWindowEvents& events);
 void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered);
