@@ -53,6 +53,22 @@ public:
         updateGeometry();
     }
 
+    // No tab selected: the tab bar always keeps a current tab once it has any, so "none" is kept here,
+    // and its current tab is then neither drawn selected nor reported.
+    bool NoSelection = false;
+
+    int Selected() const { return NoSelection ? -1 : currentIndex(); }
+    void Select(int index) {
+        QSignalBlocker block(this);
+        if (index < 0 || index >= count()) {
+            NoSelection = count() > 0;
+        } else {
+            NoSelection = false;
+            setCurrentIndex(index);
+        }
+        update();
+    }
+
     // Shifts the row by whole tabs, as the scroll arrows do.
     void ShiftBy(int delta) {
         for (QToolButton* b : findChildren<QToolButton*>()) {
@@ -134,15 +150,15 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() != Qt::LeftButton) return;
+        // A click on the row focuses the tab control first, as the platform's does.
+        if (QWidget* control = parentWidget(); control && !control->hasFocus())
+            control->setFocus(Qt::MouseFocusReason);
         int index = TabAtPoint(event->position().toPoint());
-        if (index < 0 || index == currentIndex()) return;
+        if (index < 0 || index == Selected()) return;
         bool allowed = false;
         GuardedCallback([&] { allowed = FEvents.TabChanging(); });
         if (!allowed) return;
-        {
-            QSignalBlocker block(this);
-            setCurrentIndex(index);
-        }
+        Select(index);
         if (Wrapped()) {
             LayoutRows(width());
             update();
@@ -175,6 +191,10 @@ protected:
             initStyleOption(&option, i);
             option.rect = RectOf(i);
             if (!option.rect.intersects(rect())) continue;
+            if (NoSelection) {
+                option.state &= ~QStyle::State_Selected;
+                option.selectedPosition = QStyleOptionTab::NotAdjacent;
+            }
             QColor text =
                 i == FHot ? QColor(hotColor & 0xFF, hotColor >> 8 & 0xFF, hotColor >> 16 & 0xFF) : TextColor;
             option.palette.setColor(QPalette::WindowText, text);
@@ -190,7 +210,7 @@ protected:
             QStyleOptionButton button;
             button.initFrom(this);
             button.rect = option.rect.adjusted(1, 1, -1, -1);
-            bool selected = i == currentIndex();
+            bool selected = i == Selected();
             button.state = (button.state & ~QStyle::State_MouseOver) |
                            (selected ? QStyle::State_Sunken : QStyle::State_Raised);
             if (Style.Look == TTabRowStyle::Buttons || selected)
@@ -211,7 +231,9 @@ private:
 QtTabControl::QtTabControl(QWidget* parent, ITabControlEvents& events)
     : QWidget(parent), FEvents(events), FRow(new QtTabRow(this, events)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    // Clicks on the control itself focus it (mousePressEvent); a click on a sheet inside it must not
+    // climb up to it, as Qt's click focus would.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void QtTabControl::SetBounds(const TRect& b) {
@@ -236,6 +258,8 @@ void QtTabControl::SetParentWindow(IWindowPeer* parent) {
 void QtTabControl::InsertTab(int index, const std::string& text) {
     QSignalBlocker block(FRow);
     FRow->insertTab(index, QString::fromStdString(text));
+    // The first tab of an empty row is selected; otherwise the selection stays as it was, none included.
+    if (FRow->count() == 1) FRow->NoSelection = false;
     std::set<int> moved;
     for (int h : FRow->Highlighted)
         moved.insert(h >= index ? h + 1 : h);
@@ -278,7 +302,10 @@ void QtTabControl::PlaceRow() {
 
 void QtTabControl::DeleteTab(int index) {
     QSignalBlocker block(FRow);
+    // Deleting the selected tab leaves none selected; the tab bar would pick a neighbour.
+    bool selected = index == FRow->Selected();
     FRow->removeTab(index);
+    FRow->NoSelection = FRow->count() > 0 && (selected || FRow->NoSelection);
     std::set<int> moved;
     for (int h : FRow->Highlighted)
         if (h != index) moved.insert(h > index ? h - 1 : h);
@@ -291,12 +318,11 @@ int QtTabControl::TabCount() const {
 }
 
 int QtTabControl::SelectedTab() const {
-    return FRow->currentIndex();
+    return FRow->Selected();
 }
 
 void QtTabControl::SelectTab(int index) {
-    QSignalBlocker block(FRow);
-    FRow->setCurrentIndex(index);
+    FRow->Select(index);
     // Several rows: the selected tab's row moves next to the page area.
     if (FRow->Wrapped()) PlaceRow();
 }
@@ -385,6 +411,11 @@ void QtTabControl::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     PlaceRow();
     GuardedCallback([&] { FEvents.WindowResized(width(), height()); });
+}
+
+void QtTabControl::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && !hasFocus()) setFocus(Qt::MouseFocusReason);
+    QWidget::mousePressEvent(e);
 }
 
 void QtTabControl::focusInEvent(QFocusEvent* e) {

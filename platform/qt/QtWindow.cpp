@@ -120,7 +120,9 @@ void MoveToParentWindow(QWidget* widget, IWindowPeer* parent) {
 
 QtWindow::QtWindow(QWidget* parent, IWindowEvents& events) : QWidget(parent), FEvents(events) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    // A plain window takes the focus only when the system gives it: a click on it, or on a label or a
+    // picture painted on it, leaves the focus where it was.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void QtWindow::SetBounds(const TRect& b) {

@@ -1,5 +1,6 @@
 // A child window on Qt: a plain widget whose painting, keys, mouse and focus go to the owning control.
-// Qt's own focus chain and Tab handling are kept out: the system moves the focus itself.
+// Qt's own focus chain and Tab handling are kept out: the system moves the focus itself, and a click
+// does not move it here.
 #pragma once
 
 #include "platform/WindowPeer.h"
