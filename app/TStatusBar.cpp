@@ -7,6 +7,12 @@
 
 #include <algorithm>
 
+#include <algorithm>
+
+namespace {
+constexpr int kSizeGripWidth = 17;
+}
+
 static std::span<const TPropInfo> PanelProperties() {
     using C = TStatusPanel;
     static const TPropInfo props[] = {
@@ -88,6 +94,23 @@ bool TCustomStatusBar::SizeGripValid() const {
         return false;
     TRect client = form->ClientRect();
     return Left() + Width() == client.Width() && Top() + Height() == client.Height();
+}
+
+TRect TCustomStatusBar::SizeGripRect() const {
+    if (!FSizeGrip || !SizeGripValid()) return {};
+    TRect r = ClientRect();
+    // As wide as a vertical scroll bar, the bar's full height.
+    int width = std::min(kSizeGripWidth, r.Width());
+    return {r.Right - width, r.Top, r.Right, r.Bottom};
+}
+
+void TCustomStatusBar::WindowMouseDown(TMouseButton button, int x, int y, TShiftState shift) {
+    TWinControl::WindowMouseDown(button, x, y, shift);
+    if (button != TMouseButton::mbLeft) return;
+    TRect grip = SizeGripRect();
+    if (x < grip.Left || x >= grip.Right || y < grip.Top || y >= grip.Bottom) return;
+    if (auto* form = dynamic_cast<TCustomForm*>(Parent()))
+        if (IFormWindow* window = form->Window()) window->StartSizeGripDrag();
 }
 
 void TCustomStatusBar::PaintContent(ICanvas& canvas) {

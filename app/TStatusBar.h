@@ -75,8 +75,14 @@ public:
     // The grip is valid on a sizeable form when the bar's bottom-right corner is the client area's.
     bool SizeGripValid() const;
 
+    // The grip's area at the right end of the bar, in the bar's client coordinates; empty when the bar
+    // shows no grip.
+    TRect SizeGripRect() const;
+
 protected:
     void PaintContent(ICanvas& canvas) override;
+    // A press of the left button on the grip resizes the form's window from its bottom-right corner.
+    void WindowMouseDown(TMouseButton button, int x, int y, TShiftState shift) override;
 
 private:
     // Takes the platform's status-bar font (the default font at 8 points when it has none) and the

@@ -97,6 +97,10 @@ public:
     virtual void SetScrollBar(TScrollBarKind, int, int, int, int) {}
     // Thickness of a scroll bar (the system metric).
     virtual int ScrollBarThickness() const { return 17; }
+    // The left button went down on a size grip at the bottom-right corner: the corner follows the
+    // mouse until the button is released, within the tracking limits, as when the frame's own corner
+    // is dragged.
+    virtual void StartSizeGripDrag() {}
 };
 
 class IPlatformFont;

@@ -1,14 +1,23 @@
 // Top-level window on Qt.
 #include "platform/qt/QtFormWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 QtFormWindow::QtFormWindow(IFormWindowEvents& events, IWindowEvents& clientEvents)
     : FEvents(events), FClient(new QtWindow(this, clientEvents)), FHorz(new QScrollBar(Qt::Horizontal, this)),
       FVert(new QScrollBar(Qt::Vertical, this)) {
+    FFrameWatch.setInterval(50);
+    connect(&FFrameWatch, &QTimer::timeout, this, [this] {
+        FrameChanged();
+        if (FFrameKnown || ++FFrameChecks >= 40) FFrameWatch.stop();
+    });
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::NoFocus);
     FClient->setFocusPolicy(Qt::NoFocus);
@@ -73,17 +82,41 @@ void QtFormWindow::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
+QMargins QtFormWindow::Frame() const {
+    if (FFrameKnown)
+        if (QWindow* w = windowHandle()) return w->frameMargins();
+    return QMargins(TFrameMetrics::Left, TFrameMetrics::Top, TFrameMetrics::Right, TFrameMetrics::Bottom);
+}
+
 void QtFormWindow::SetOuterBounds(const TRect& outer) {
-    setGeometry(outer.Left + TFrameMetrics::Left, outer.Top + TFrameMetrics::Top,
-                outer.Width() - TFrameMetrics::Left - TFrameMetrics::Right,
-                outer.Height() - TFrameMetrics::Top - TFrameMetrics::Bottom);
+    QMargins m = Frame();
+    int w = outer.Width() - TFrameMetrics::Left - TFrameMetrics::Right;
+    int h = outer.Height() - TFrameMetrics::Top - TFrameMetrics::Bottom;
+    // The real frame, centred on the model's outer rectangle: with the model's own frame the two agree.
+    int left = outer.Left + (outer.Width() - (w + m.left() + m.right())) / 2 + m.left();
+    int top = outer.Top + (outer.Height() - (h + m.top() + m.bottom())) / 2 + m.top();
+    setGeometry(left, top, w, h);
 }
 
 TRect QtFormWindow::OuterBounds() const {
     QRect client = geometry();
-    return {client.left() - TFrameMetrics::Left, client.top() - TFrameMetrics::Top,
-            client.left() + client.width() + TFrameMetrics::Right,
-            client.top() + client.height() + TFrameMetrics::Bottom};
+    QMargins m = Frame();
+    int width = client.width() + TFrameMetrics::Left + TFrameMetrics::Right;
+    int height = client.height() + TFrameMetrics::Top + TFrameMetrics::Bottom;
+    int left = client.left() - m.left() - (width - (client.width() + m.left() + m.right())) / 2;
+    int top = client.top() - m.top() - (height - (client.height() + m.top() + m.bottom())) / 2;
+    return {left, top, left + width, top + height};
+}
+
+// A window manager tells its frame's extents only after it has framed the window, that is after the
+// window was placed by the model's frame; the window is then placed again by the real frame, once.
+void QtFormWindow::FrameChanged() {
+    if (FFrameKnown || !isVisible() || windowState() != Qt::WindowNoState) return;
+    QWindow* w = windowHandle();
+    if (!w || w->frameMargins().isNull()) return;
+    TRect outer = OuterBounds();
+    FFrameKnown = true;
+    SetOuterBounds(outer);
 }
 
 void QtFormWindow::SetTrackingLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
@@ -100,6 +133,12 @@ void QtFormWindow::SetIcon(std::span<const uint8_t> icoFile) {
 }
 
 void QtFormWindow::Show(int showCommand) {
+    // A window manager frames the window after it is mapped and may say nothing that reaches a widget
+    // (its frame leaves the client where it was); the frame is looked for a little while.
+    if (!FFrameKnown && !FFrameWatch.isActive()) {
+        FFrameChecks = 0;
+        FFrameWatch.start();
+    }
     switch (showCommand) {
     case SW_SHOWMAXIMIZED:
         showMaximized();
@@ -172,6 +211,33 @@ void QtFormWindow::changeEvent(QEvent* event) {
     }
 }
 
+void QtFormWindow::StartSizeGripDrag() {
+    // The window manager's own resizing keeps its limits and frame as the frame's corner does.
+    if (QWindow* w = windowHandle(); w && w->startSystemResize(Qt::RightEdge | Qt::BottomEdge)) return;
+    // Without one, the window follows the mouse itself until the button is released.
+    FGripDrag = true;
+    FGripStart = QCursor::pos();
+    FGripStartSize = size();
+    qApp->installEventFilter(this);
+}
+
+// While the grip is dragged, the mouse moves reaching any widget resize the window (the widget under the
+// button holds the mouse); the release ends the drag and goes on as usual.
+bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!FGripDrag || !watched->isWidgetType()) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseMove) {
+        QPoint delta = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - FGripStart;
+        // resize keeps within the minimum and maximum sizes the tracking limits set.
+        resize(FGripStartSize.width() + delta.x(), FGripStartSize.height() + delta.y());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        FGripDrag = false;
+        qApp->removeEventFilter(this);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void QtFormWindow::closeEvent(QCloseEvent* event) {
     // The form decides what closing means; the window itself stays until the form is destroyed.
     event->ignore();
@@ -180,11 +246,13 @@ void QtFormWindow::closeEvent(QCloseEvent* event) {
 
 void QtFormWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    FrameChanged();
     GuardedCallback([&] { FEvents.WindowMoved(OuterBounds()); });
 }
 
 void QtFormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayoutClient();
+    FrameChanged();
     GuardedCallback([&] { FEvents.WindowMoved(OuterBounds()); });
 }
