@@ -25,12 +25,17 @@ int THeadlessEdit::Clamp(int pos) const {
     return std::clamp(pos, 0, Length());
 }
 
-std::string THeadlessEdit::Text() const {
-    if (!FRich) return TextCodec::Utf8FromUtf16(FText);
+// Text handed out has its breaks as CR LF, the rich edit's one-character breaks included.
+std::string THeadlessEdit::WithCrLf(std::u16string_view text) const {
+    if (!FRich) return TextCodec::Utf8FromUtf16(std::u16string(text));
     std::u16string out;
-    for (char16_t c : FText)
+    for (char16_t c : text)
         out += c == u'\r' ? u"\r\n" : std::u16string(1, c);
     return TextCodec::Utf8FromUtf16(out);
+}
+
+std::string THeadlessEdit::Text() const {
+    return WithCrLf(FText);
 }
 
 void THeadlessEdit::SetText(const std::string& text) {
@@ -114,8 +119,8 @@ bool THeadlessEdit::Type(const std::string& text) {
 }
 
 std::string THeadlessEdit::SelectedText() const {
-    return TextCodec::Utf8FromUtf16(
-        FText.substr(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart)));
+    return WithCrLf(std::u16string_view(FText).substr(static_cast<size_t>(FSelStart),
+                                                      static_cast<size_t>(FSelEnd - FSelStart)));
 }
 
 void THeadlessEdit::SetColors(uint32_t text, uint32_t background) {

@@ -7,6 +7,7 @@
 #include "platform/NativeControls.h"
 
 #include <string>
+#include <string_view>
 
 class THeadlessEdit : public THeadlessWindow<IRichEditPeer> {
 public:
@@ -57,6 +58,7 @@ public:
 private:
     // The text with every line break in this control's form.
     std::u16string Normalized(const std::string& utf8) const;
+    std::string WithCrLf(std::u16string_view text) const;
     int Length() const { return static_cast<int>(FText.size()); }
     int Clamp(int pos) const;
 

@@ -65,20 +65,36 @@ public:
     void StackUnder(IWindowPeer&) override {}
     void SetDoubleBuffered(bool) override {}
     void Scroll(int, int) override {}
+    // Items keep their selection and highlight when others come and go; the first tab of an empty row
+    // is selected, and deleting the selected tab leaves none selected.
     void InsertTab(int index, const std::string& text) override {
         Tabs.insert(Tabs.begin() + index, text);
-        if (Selected < 0)
-            Selected = 0; // like the platform, the first tab inserted is selected
+        if (Tabs.size() == 1)
+            Selected = 0;
         else if (Selected >= index)
             ++Selected;
+        std::set<int> moved;
+        for (int h : Highlighted)
+            moved.insert(h >= index ? h + 1 : h);
+        Highlighted = moved;
     }
     void SetTabText(int index, const std::string& text) override {
         Tabs.at(static_cast<size_t>(index)) = text;
     }
-    void DeleteTab(int index) override { Tabs.erase(Tabs.begin() + index); }
+    void DeleteTab(int index) override {
+        Tabs.erase(Tabs.begin() + index);
+        if (Selected == index)
+            Selected = -1;
+        else if (Selected > index)
+            --Selected;
+        std::set<int> moved;
+        for (int h : Highlighted)
+            if (h != index) moved.insert(h > index ? h - 1 : h);
+        Highlighted = moved;
+    }
     int TabCount() const override { return static_cast<int>(Tabs.size()); }
     int SelectedTab() const override { return Selected; }
-    void SelectTab(int index) override { Selected = index; }
+    void SelectTab(int index) override { Selected = index >= 0 && index < TabCount() ? index : -1; }
     void HighlightTab(int index, bool on) override {
         if (on)
             Highlighted.insert(index);

@@ -131,7 +131,10 @@ int QtListBox::InsertString(int index, const std::string& s) {
 
 void QtListBox::DeleteString(int index) {
     if (index < 0 || index >= count()) return;
+    // The selected item going leaves none selected; the view would select its neighbour.
+    bool selected = index == ItemIndex();
     delete takeItem(index);
+    if (selected) clearSelection();
 }
 
 void QtListBox::ResetContent() {

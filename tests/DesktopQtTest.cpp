@@ -1,0 +1,198 @@
+// The program's window on the real platform (Qt's offscreen screen), as a student meets it with the
+// mouse: what a click focuses, the status bar's size grip, and a tab row with no page selected.
+#include "app/TApplication.h"
+#include "app/TCustomForm.h"
+#include "app/TStatusBar.h"
+#include "controls/TLabel.h"
+#include "controls/TListBox.h"
+#include "controls/TPageControl.h"
+#include "controls/TStaticText.h"
+#include "tests/QtTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QTest>
+
+namespace {
+
+QWidget* WidgetOf(const TWinControl& c) {
+    return dynamic_cast<QWidget*>(c.ClientPeer());
+}
+
+// A shown, active form of the given outer size.
+struct Desk {
+    TApplication App{"orvanta"};
+    TForm* Form = new TForm(nullptr);
+    explicit Desk(int width = 816, int height = 639) {
+        Application = &App;
+        Form->SetBounds(0, 0, width, height);
+        Form->SetVisible(true);
+        QWidget* window = Window();
+        QApplication::setActiveWindow(window);
+    }
+    ~Desk() {
+        delete Form;
+        Application = nullptr;
+    }
+    QWidget* Window() const { return dynamic_cast<QWidget*>(Form->Window()); }
+    template <class T> T* Add(TWinControl* parent, int left, int top, int width, int height) {
+        auto* c = new T(Form);
+        c->SetBounds(left, top, width, height);
+        c->SetParent(parent);
+        return c;
+    }
+    // A page control on the form with the given number of sheets, captioned "P0", "P1", ...
+    TPageControl* Book(int sheets) {
+        auto* book = Add<TPageControl>(Form, 8, 0, 780, 400);
+        for (int i = 0; i < sheets; ++i) {
+            auto* sheet = new TTabSheet(Form);
+            sheet->SetCaption("P" + std::to_string(i));
+            sheet->SetPageControl(book);
+        }
+        return book;
+    }
+};
+
+void ClickTab(TPageControl& book, int index) {
+    auto* row = WidgetOf(book)->findChild<QTabBar*>();
+    QRect r = row->tabRect(index);
+    QTest::mouseClick(row, Qt::LeftButton, {}, r.center());
+}
+
+// A lower-case letter typed where the keyboard focus is.
+void TypeLetter(char letter) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, letter);
+}
+
+int Changes = 0;
+void CountChange(TObject*, TObject*) {
+    ++Changes;
+}
+
+} // namespace
+
+const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
+
+// Labels and pictures have no window, and a sheet or a static text does not take the focus on a
+// click: the list box keeps it, and with it the typing that moves its selection.
+TEST(ClickFocus, ClicksOnWhatCannotTakeTheFocusLeaveItWhereItWas) {
+    Desk d;
+    TPageControl* book = d.Book(2);
+    TTabSheet* sheet = book->Pages(0);
+    auto* list = d.Add<TListBox>(sheet, 10, 30, 200, 200);
+    for (const char* item : {"Alfa", "Beta", "Pera", "Uva"})
+        list->Items()->Add(item);
+    auto* label = new TLabel(d.Form);
+    label->SetBounds(300, 10, 120, 20);
+    label->SetCaption("TITULO");
+    label->SetParent(sheet);
+    auto* text = d.Add<TStaticText>(sheet, 300, 60, 120, 20);
+    text->SetCaption("nota");
+
+    QTest::mouseClick(WidgetOf(*list)->findChild<QWidget*>("qt_scrollarea_viewport"), Qt::LeftButton, {},
+                      QPoint(20, 5));
+    ASSERT_EQ(d.Form->ActiveControl(), list);
+    ASSERT_EQ(list->ItemIndex(), 0);
+
+    QTest::mouseClick(WidgetOf(*sheet), Qt::LeftButton, {}, QPoint(350, 20)); // on the label
+    EXPECT_EQ(d.Form->ActiveControl(), list);
+    QTest::mouseClick(WidgetOf(*sheet), Qt::LeftButton, {}, QPoint(600, 300)); // the empty page
+    EXPECT_EQ(d.Form->ActiveControl(), list);
+    QTest::mouseClick(WidgetOf(*text), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(d.Form->ActiveControl(), list);
+    EXPECT_TRUE(WidgetOf(*list)->hasFocus());
+
+    TypeLetter('p');
+    EXPECT_EQ(list->ItemIndex(), 2);
+
+    // The tab row does take the focus, for its arrow keys.
+    ClickTab(*book, 0);
+    EXPECT_EQ(d.Form->ActiveControl(), book);
+}
+
+// The grip at the status bar's right end drags the window's bottom-right corner; the window stops at
+// its smallest size. Without a window manager (the offscreen screen has none) the window follows the
+// mouse itself.
+TEST(SizeGrip, DraggingItResizesTheWindowWithinItsLimits) {
+    Desk d(1355, 836);
+    d.Form->Constraints()->SetMinWidth(720);
+    d.Form->Constraints()->SetMinHeight(540);
+    auto* bar = d.Add<TStatusBar>(d.Form, 0, 0, 100, 18);
+    bar->SetAlign(TAlign::alBottom);
+    ASSERT_EQ(bar->BoundsRect(), (TRect{0, 779, 1339, 797}));
+    QWidget* widget = WidgetOf(*bar);
+    auto drag = [&](QPoint from, QPoint by) {
+        QPoint global = widget->mapToGlobal(from);
+        QCursor::setPos(global);
+        QTest::mousePress(widget, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(global + by), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
+        // The platform reports the new size of a top-level window afterwards.
+        QCoreApplication::processEvents();
+    };
+
+    drag(QPoint(1334, 13), QPoint(-200, -150));
+    EXPECT_EQ(d.Form->Window()->ClientSize(), (TSize{1139, 647}));
+    EXPECT_EQ(d.Form->Width(), 1155);
+    EXPECT_EQ(d.Form->Height(), 686);
+    // The bar follows the bottom edge, its grip with it.
+    EXPECT_EQ(bar->BoundsRect(), (TRect{0, 629, 1139, 647}));
+
+    drag(QPoint(1134, 13), QPoint(-900, -700));
+    EXPECT_EQ(d.Form->Width(), 720);
+    EXPECT_EQ(d.Form->Height(), 540);
+
+    // Elsewhere on the bar a press is only a press.
+    drag(QPoint(300, 9), QPoint(100, 100));
+    EXPECT_EQ(d.Form->Width(), 720);
+}
+
+TEST(SizeGrip, AFormOfFixedSizeHasNone) {
+    Desk d;
+    d.Form->SetBorderStyle(TFormBorderStyle::bsSingle);
+    auto* bar = d.Add<TStatusBar>(d.Form, 0, 0, 100, 18);
+    bar->SetAlign(TAlign::alBottom);
+    EXPECT_TRUE(bar->SizeGripRect().IsEmpty());
+    QWidget* widget = WidgetOf(*bar);
+    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(bar->Width() - 4, 13));
+    QMouseEvent move(QEvent::MouseMove, QPointF(500, 500), widget->mapToGlobal(QPointF(500, 500)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(500, 500));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d.Form->Width(), 816);
+}
+
+// With no active page no tab is drawn selected and TabIndex is -1, whichever tab the platform row
+// last had; a click on any tab, that one included, then selects it and raises OnChange.
+TEST(NoActivePage, AnyTabClickedThenSelectsItsPage) {
+    Desk d;
+    TPageControl* book = d.Book(3);
+    book->SetOnChange({&CountChange, nullptr});
+    Changes = 0;
+    ASSERT_EQ(book->ActivePage(), book->Pages(0));
+
+    book->SetActivePage(nullptr);
+    EXPECT_EQ(book->TabIndex(), -1);
+    EXPECT_EQ(book->ActivePage(), nullptr);
+    ClickTab(*book, 0);
+    EXPECT_EQ(book->ActivePage(), book->Pages(0));
+    EXPECT_EQ(book->TabIndex(), 0);
+    EXPECT_EQ(Changes, 1);
+
+    book->SetActivePageIndex(7);
+    EXPECT_EQ(book->TabIndex(), -1);
+    ClickTab(*book, 2);
+    EXPECT_EQ(book->ActivePage(), book->Pages(2));
+    EXPECT_EQ(book->TabIndex(), 2);
+    EXPECT_EQ(Changes, 2);
+}
