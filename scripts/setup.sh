@@ -8,7 +8,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 fonts-ebgaramond fonts-wine
   libgtest-dev libbenchmark-dev libjpeg-turbo-progs
   clang-14 libclang-rt-14-dev
-  xvfb xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
+  xvfb xdotool x11-utils openbox imagemagick tesseract-ocr tesseract-ocr-eng
   desktop-file-utils appstream dpkg-dev
 )
 

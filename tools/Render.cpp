@@ -17,8 +17,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 
-int RunRender(const std::string& outDir, const std::optional<std::string>& definitionPath) {
+int RunRender(const std::string& outDir, const std::optional<std::string>& definitionPath, int scale) {
     std::vector<uint8_t> bytes;
     if (definitionPath) {
         std::ifstream in(*definitionPath, std::ios::binary);
@@ -32,6 +33,8 @@ int RunRender(const std::string& outDir, const std::optional<std::string>& defin
     std::filesystem::create_directories(outDir, ec);
     // No display is needed: Qt draws into memory unless told otherwise.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt reads the scale once, when the application object is made.
+    if (scale > 1) setenv("QT_SCALE_FACTOR", std::to_string(scale).c_str(), 1);
 
     std::unique_ptr<TPlatform> platform = CreateQtPlatform("orvanta-form");
     TPlatform::SetCurrent(platform.get());

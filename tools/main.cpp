@@ -19,8 +19,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE | render OUTDIR [FILE]\n"
-    "                  | picture FILE OUT.png\n";
+    "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE\n"
+    "                  | render [--scale N] OUTDIR [FILE] | picture FILE OUT.png\n";
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -49,14 +49,29 @@ int Dump(const std::string& path) {
     return 0;
 }
 
+// A whole number from 1 to 4; 0 when the text is anything else.
+int ParseScale(const std::string& text) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '4') return 0;
+    return text[0] - '0';
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
     try {
-        if (command == "render" && (args.size() == 2 || args.size() == 3))
-            return RunRender(args[1], args.size() == 3 ? std::optional<std::string>(args[2]) : std::nullopt);
+        if (command == "render") {
+            // --scale N draws at N device pixels per pixel, as on a high-density screen.
+            int scale = 1;
+            if (args.size() >= 3 && args[1] == "--scale") {
+                scale = ParseScale(args[2]);
+                args.erase(args.begin() + 1, args.begin() + 3);
+            }
+            if (scale > 0 && (args.size() == 2 || args.size() == 3))
+                return RunRender(
+                    args[1], args.size() == 3 ? std::optional<std::string>(args[2]) : std::nullopt, scale);
+        }
         if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
         if (command == "compile" && args.size() == 5 && args[3] == "--assets")
             return Compile(args[1], args[2], args[4]);

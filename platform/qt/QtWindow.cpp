@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QtMath>
 
 int VirtualKeyOf(int qtKey) {
     switch (qtKey) {
@@ -96,8 +97,12 @@ void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bo
         GuardedCallback([&] { events.WindowPaint(canvas, update); });
         return;
     }
-    // Paint the update area into an off-screen image first, then put it on the screen in one step.
-    QImage buffer(r.size(), QImage::Format_RGB32);
+    // Paint the update area into an off-screen image first, then put it on the screen in one step. The
+    // image has the screen's device pixels, so that a high-density screen gets text and pictures at its
+    // own resolution rather than enlarged.
+    qreal ratio = widget->devicePixelRatioF();
+    QImage buffer(QSize(qCeil(r.width() * ratio), qCeil(r.height() * ratio)), QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(ratio);
     {
         QPainter painter(&buffer);
         painter.translate(-r.topLeft());
