@@ -51,7 +51,10 @@ struct Desk {
         auto* book = Add<TPageControl>(Form, 8, 0, 780, 400);
         for (int i = 0; i < sheets; ++i) {
             auto* sheet = new TTabSheet(Form);
-            sheet->SetCaption("P" + std::to_string(i));
+            // Appended rather than concatenated: GCC 12 at -O3 takes "P" + string for an overlapping copy.
+            std::string caption = "P";
+            caption += std::to_string(i);
+            sheet->SetCaption(caption);
             sheet->SetPageControl(book);
         }
         return book;
