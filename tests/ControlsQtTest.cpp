@@ -12,6 +12,7 @@
 #include "controls/TStaticText.h"
 #include "platform/qt/QtListBox.h"
 #include "tests/QtTestEnvironment.h"
+#include "tests/QtTestForm.h"
 
 #include <gtest/gtest.h>
 
@@ -26,33 +27,7 @@ namespace {
 
 const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
-struct Screen {
-    TApplication App{"orvanta"};
-    TForm* Form = new TForm(nullptr);
-    Screen() {
-        Application = &App;
-        Form->SetBounds(0, 0, 616, 439); // a client area of 600 x 400
-        Form->SetColor(clBtnFace);
-        Form->SetVisible(true);
-    }
-    ~Screen() {
-        delete Form;
-        Application = nullptr;
-    }
-    template <class T>
-    T* Add(TWinControl* parent, int left, int top, int width, int height,
-           const std::function<void(T&)>& setup = {}) {
-        auto* c = new T(Form);
-        if (setup) setup(*c);
-        c->SetBounds(left, top, width, height);
-        c->SetParent(parent);
-        return c;
-    }
-    QImage Grab() const {
-        auto* window = dynamic_cast<QWidget*>(Form->Window());
-        return window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
+using Screen = TQtTestForm;
 
 QWidget* WidgetOf(const TWinControl* c) {
     return dynamic_cast<QWidget*>(c->ClientPeer());

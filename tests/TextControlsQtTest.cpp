@@ -11,6 +11,7 @@
 #include "controls/TStaticText.h"
 #include "platform/qt/QtFont.h"
 #include "tests/QtTestEnvironment.h"
+#include "tests/QtTestForm.h"
 
 #include <gtest/gtest.h>
 
@@ -29,34 +30,7 @@ namespace {
 
 const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
-// A shown form on the button face, for controls made in code.
-struct Screen {
-    TApplication App{"orvanta"};
-    TForm* Form = new TForm(nullptr);
-    Screen() {
-        Application = &App;
-        Form->SetBounds(0, 0, 616, 439); // a client area of 600 x 400
-        Form->SetColor(clBtnFace);
-        Form->SetVisible(true);
-    }
-    ~Screen() {
-        delete Form;
-        Application = nullptr;
-    }
-    // A control on the form; setup runs before it has a parent (and so before it sizes itself).
-    template <class T>
-    T* Add(int left, int top, int width, int height, const std::function<void(T&)>& setup = {}) {
-        auto* c = new T(Form);
-        if (setup) setup(*c);
-        c->SetBounds(left, top, width, height);
-        c->SetParent(Form);
-        return c;
-    }
-    QImage Grab() const {
-        auto* window = dynamic_cast<QWidget*>(Form->Window());
-        return window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
+using Screen = TQtTestForm;
 
 QRgb Rgb(uint32_t colorRef) {
     return qRgb(colorRef & 0xFF, colorRef >> 8 & 0xFF, colorRef >> 16 & 0xFF) & 0xFFFFFF;
