@@ -17,7 +17,7 @@ app=
 work=$(mktemp -d)
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   if [ -n "${KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -38,6 +38,7 @@ start() {
   for _ in $(seq 300); do
     window=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
+    kill -0 "$app" 2>/dev/null || { echo "FAIL: the program ended before it showed its window"; exit 1; }
     sleep 0.1
   done
   [ -n "$window" ] || { echo "FAIL: no window captioned '$caption'"; exit 1; }
