@@ -188,6 +188,12 @@ static std::span<const TPropInfo> ImageProperties() {
         OrdProp<C, &C::AutoSize, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
         OrdProp<C, &C::Center, &C::SetCenter>("Center", TypeInfo_Boolean),
         OrdProp<C, &C::IncrementalDisplay, &C::SetIncrementalDisplay>("IncrementalDisplay", TypeInfo_Boolean),
+        {.Name = "OnProgress",
+         .PropType = &TypeInfo_ProgressEvent,
+         .BindMethod =
+             [](TPersistent& o, const TMethodInfo* method, TObject* data) {
+                 static_cast<C&>(o).OnProgress = BindProgressMethod(method, data);
+             }},
         ObjProp<C, &GetPicture, nullptr>("Picture"),
         OrdProp<C, &C::Proportional, &C::SetProportional>("Proportional", TypeInfo_Boolean),
         OrdProp<C, &C::Stretch, &C::SetStretch>("Stretch", TypeInfo_Boolean),

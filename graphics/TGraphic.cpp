@@ -37,6 +37,21 @@ void TGraphic::Changed() {
     if (OnChange) OnChange(this);
 }
 
+const TTypeInfo TypeInfo_ProgressEvent{"TProgressEvent", TTypeKind::tkMethod};
+
+TMethodInfo ProgressMethod(std::string_view name, TProgressMethod code) {
+    return {name, nullptr, nullptr, &TypeInfo_ProgressEvent, reinterpret_cast<void (*)()>(code)};
+}
+
+TProgressEvent BindProgressMethod(const TMethodInfo* method, TObject* data) {
+    if (!method || method->Kind != &TypeInfo_ProgressEvent) return {};
+    const auto code = reinterpret_cast<TProgressMethod>(method->Handler);
+    return [code, data](TObject* sender, TProgressStage stage, int percentDone, bool redrawNow,
+                        const TRect& r, const std::string& message) {
+        code(data, sender, stage, percentDone, redrawNow, r, message);
+    };
+}
+
 std::function<uint64_t()> ProgressTickCount = [] {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                      std::chrono::steady_clock::now().time_since_epoch())

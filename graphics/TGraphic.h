@@ -21,6 +21,7 @@
 #include "platform/Platform.h"
 #include "stream/TPersistent.h"
 #include "stream/TStream.h"
+#include "stream/TypInfo.h"
 
 #include <cstdint>
 #include <functional>
@@ -58,6 +59,15 @@ struct TTransparencyMask {
 enum class TProgressStage { psStarting, psRunning, psEnding };
 using TProgressEvent = std::function<void(TObject* sender, TProgressStage stage, int percentDone,
                                           bool redrawNow, const TRect& r, const std::string& message)>;
+
+// A published method that takes progress reports, and the event type such methods and the properties
+// that take them are published with.
+using TProgressMethod = void (*)(TObject* self, TObject* sender, TProgressStage stage, int percentDone,
+                                 bool redrawNow, const TRect& r, const std::string& message);
+extern const TTypeInfo TypeInfo_ProgressEvent;
+TMethodInfo ProgressMethod(std::string_view name, TProgressMethod code);
+// The handler that calls a published progress method on data; empty for no method.
+TProgressEvent BindProgressMethod(const TMethodInfo* method, TObject* data);
 
 // The millisecond tick count progress reports are timed by, the system's monotonic clock; a test may
 // put another in its place.

@@ -448,14 +448,19 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
         }
         break;
     case TTypeKind::tkMethod: {
+        const TMethodInfo* method = nullptr;
         if (NextValue() == TValueType::vaNil) {
             ReadValue();
-            prop.SetMethod(*instance, {});
-            break;
+        } else {
+            method = FindMethod(FRoot->ClassType(), ReadIdent());
+            // A method of another kind would be called with arguments it does not take.
+            if (!method || method->Kind != prop.PropType) PropValueError();
         }
-        const TMethodInfo* method = FindMethod(FRoot->ClassType(), ReadIdent());
-        if (!method) PropValueError();
-        prop.SetMethod(*instance, {method->Code, FRoot, method->Query});
+        if (prop.BindMethod)
+            prop.BindMethod(*instance, method, FRoot);
+        else
+            prop.SetMethod(*instance,
+                           method ? TNotifyEvent{method->Code, FRoot, method->Query} : TNotifyEvent{});
         break;
     }
     case TTypeKind::tkFloat:

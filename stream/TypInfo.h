@@ -71,8 +71,10 @@ struct TPropInfo {
     void (*SetObj)(TPersistent&, TPersistent*) = nullptr;
     TNotifyEvent (*GetMethod)(const TPersistent&) = nullptr;
     void (*SetMethod)(TPersistent&, TNotifyEvent) = nullptr;
+    // For events of other kinds: binds the published method (none: nullptr) to data.
+    void (*BindMethod)(TPersistent&, const struct TMethodInfo* method, TObject* data) = nullptr;
 
-    bool HasSetter() const { return SetOrd || SetStr || SetObj || SetMethod; }
+    bool HasSetter() const { return SetOrd || SetStr || SetObj || SetMethod || BindMethod; }
 };
 
 // One entry of a form's table of component fields.
@@ -82,11 +84,15 @@ struct TFieldInfo {
     void (*Set)(TComponent& owner, TComponent* value);
 };
 
-// One entry of a class's table of published methods.
+// One entry of a class's table of published methods. Kind is the event type the method suits; a
+// method of a kind this layer does not know keeps its code in Handler, which only a property of the
+// same kind casts back to its real type.
 struct TMethodInfo {
     std::string_view Name;
     void (*Code)(TObject* self, TObject* sender);
     TQueryMethod Query = nullptr;
+    const TTypeInfo* Kind = &TypeInfo_Method;
+    void (*Handler)() = nullptr;
 };
 
 struct TClassInfo {

@@ -2,6 +2,7 @@
 // its parent's surface when pictures change, are transparent or are still decoding.
 #include "controls/Graphics.h"
 #include "controls/TImage.h"
+#include "controls/TMenuItem.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TJPEGImage.h"
 #include "platform/qt/QtCanvas.h"
@@ -306,6 +307,106 @@ TEST(PictureControlOnQt, IncrementalDisplayPaintsTheRowsDecodedSoFar) {
         EXPECT_GT(stages.size(), 10u);
         EXPECT_GE(checked, 3);
         EXPECT_TRUE(Reddish(surface.pixel(8, 159)));
+    }
+}
+
+// A form-like root that publishes a progress handler and a plain one, as a form class would.
+class TProgressRoot : public TComponent {
+    ORV_CLASS(TProgressRoot)
+public:
+    using TComponent::TComponent;
+    std::vector<TProgressStage> Stages;
+    TObject* Sender = nullptr;
+    TImage* Image1 = nullptr;
+};
+
+std::span<const TFieldInfo> ProgressRootFields() {
+    static const TFieldInfo fields[] = {
+        {"Image1", &TImage::ClassInfo,
+         [](TComponent& o, TComponent* v) {
+             static_cast<TProgressRoot&>(o).Image1 = static_cast<TImage*>(v);
+         }},
+        {"Item1", &TMenuItem::ClassInfo, [](TComponent&, TComponent*) {}},
+    };
+    return fields;
+}
+
+std::span<const TMethodInfo> ProgressRootMethods() {
+    static const TMethodInfo methods[] = {
+        ProgressMethod("ImageProgress",
+                       [](TObject* self, TObject* sender, TProgressStage stage, int, bool, const TRect&,
+                          const std::string&) {
+                           auto* root = static_cast<TProgressRoot*>(self);
+                           root->Stages.push_back(stage);
+                           root->Sender = sender;
+                       }),
+        {"Clicked", [](TObject*, TObject*) {}},
+    };
+    return methods;
+}
+
+const TClassInfo TProgressRoot::ClassInfo{"TProgressRoot", &TComponent::ClassInfo, nullptr,
+                                          nullptr,         ProgressRootFields,     ProgressRootMethods};
+
+// Reads a root holding one component of the given class with one event property naming handler.
+void LoadWithHandler(TProgressRoot& root, std::string_view childClass, std::string_view event,
+                     std::string_view handler) {
+    TWriter w;
+    w.WriteSignature();
+    w.WriteComponentHeader("TProgressRoot", "Root1");
+    w.WriteListEnd();
+    w.WriteComponentHeader(childClass, childClass == "TImage" ? "Image1" : "Item1");
+    if (childClass == "TImage") {
+        for (const char* side : {"Width", "Height"}) {
+            w.WritePropName(side);
+            w.WriteInteger(side[0] == 'W' ? 16 : 160);
+        }
+        w.WritePropName("Picture.Data");
+        w.WriteBinary(gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+    }
+    w.WritePropName(event);
+    if (handler.empty())
+        w.WriteValue(TValueType::vaNil);
+    else
+        w.WriteIdent(handler);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteListEnd();
+    std::vector<uint8_t> bytes = w.TakeBytes();
+    TCustomMemoryStream stream(bytes);
+    TReader reader(stream);
+    reader.ReadRootComponent(&root);
+}
+
+TEST(PictureControlOnQt, AStoredProgressHandlerIsBoundToTheRootsMethodOfThatKind) {
+    FastClock clock;
+    {
+        TProgressRoot root(nullptr);
+        LoadWithHandler(root, "TImage", "OnProgress", "imageprogress");
+        TImage* image = root.Image1;
+        ASSERT_NE(image, nullptr);
+        Paint(*image);
+        ASSERT_GT(root.Stages.size(), 2u);
+        EXPECT_EQ(root.Stages.front(), TProgressStage::psStarting);
+        EXPECT_EQ(root.Stages.back(), TProgressStage::psEnding);
+        EXPECT_EQ(root.Sender, image->Picture()->Graphic());
+    }
+    {
+        TProgressRoot root(nullptr);
+        LoadWithHandler(root, "TImage", "OnProgress", "");
+        TImage* image = root.Image1;
+        ASSERT_NE(image, nullptr);
+        EXPECT_FALSE(image->OnProgress);
+    }
+    // A method of the other kind would be called with arguments it does not take.
+    for (auto [cls, event, handler, where] :
+         {std::tuple{"TImage", "OnProgress", "Clicked", "Image1.OnProgress"},
+          std::tuple{"TMenuItem", "OnClick", "ImageProgress", "Item1.OnClick"},
+          std::tuple{"TImage", "OnProgress", "Missing", "Image1.OnProgress"}}) {
+        TProgressRoot root(nullptr);
+        EXPECT_EQ(
+            gfx_test::ErrorOf<EReadError>([&] { LoadWithHandler(root, cls, event, handler); }),
+            gfx_test::E(std::string("Error reading ").append(where).append(": Invalid property value")));
     }
 }
 
