@@ -10,6 +10,36 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+namespace {
+
+// Whether a window manager will frame the window. On X one that runs owns the selection WM_Sn of the
+// screen; on a bare server nothing ever frames it, so nothing need be looked for. Other platforms
+// frame every window.
+bool WindowManagerFrames() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return true;
+    xcb_connection_t* c = x11->connection();
+    // The screen is the number after the display's, as in ":0.1"; without one it is the first.
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(':'), dot = display.lastIndexOf('.');
+    const QByteArray screen = dot > colon && colon >= 0 ? display.mid(dot + 1) : QByteArray("0");
+    const QByteArray name = "WM_S" + screen;
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
+    if (!atom) return true;
+    xcb_get_selection_owner_reply_t* owner =
+        atom->atom ? xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr)
+                   : nullptr;
+    const bool owned = owner && owner->owner != XCB_NONE;
+    free(owner);
+    free(atom);
+    return owned;
+}
+
+} // namespace
+
 QtFormWindow::QtFormWindow(IFormWindowEvents& events, IWindowEvents& clientEvents)
     : FEvents(events), FClient(new QtWindow(this, clientEvents)), FHorz(new QScrollBar(Qt::Horizontal, this)),
       FVert(new QScrollBar(Qt::Vertical, this)) {
@@ -135,7 +165,7 @@ void QtFormWindow::SetIcon(std::span<const uint8_t> icoFile) {
 void QtFormWindow::Show(int showCommand) {
     // A window manager frames the window after it is mapped and may say nothing that reaches a widget
     // (its frame leaves the client where it was); the frame is looked for a little while.
-    if (!FFrameKnown && !FFrameWatch.isActive()) {
+    if (!FFrameKnown && !FFrameWatch.isActive() && WindowManagerFrames()) {
         FFrameChecks = 0;
         FFrameWatch.start();
     }
