@@ -1,6 +1,7 @@
 // JPEG pictures: a JFIF file behind a 4-byte length in stored picture data. Loading keeps the file and
 // reads only its header; the first request for pixels decodes the whole image, through libjpeg, into a
-// bitmap that is kept from then on.
+// bitmap that is kept from then on. That decoding may be done ahead, on the worker thread, and the first
+// request then takes its result.
 #pragma once
 
 #include "graphics/TBitmap.h"
@@ -10,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+struct TJPEGDecodeSettings;
 
 enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
 enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
@@ -40,6 +43,15 @@ public:
     // The decoded bitmap, decoding first if needed; nullptr without data.
     TBitmap* Bitmap();
     bool Decoded() const { return FBitmap != nullptr; }
+    // Starts decoding on the worker thread with the settings in force now, unless the picture is
+    // decoded already or being decoded there. The next Decode takes the result as its own, with the
+    // same pixels, the same error and the same starting and ending progress reports; it waits only
+    // while that very decoding runs, and decodes itself when the worker has not begun it yet. Changing
+    // the data or a setting, or destroying the picture, abandons the work. Reports in between (while
+    // the library works) are not made: a picture whose owner draws them should not be decoded ahead.
+    void DecodeInBackground();
+    // Whether decoding ahead was started and its result not yet taken.
+    bool DecodingInBackground() const { return FBackground != nullptr; }
 
     // From the header: the file's colour space is greyscale, and it has more than one scan.
     bool HeaderGrayscale() const { return FImage.Grayscale; }
@@ -65,11 +77,19 @@ private:
         int Width = 0, Height = 0;
         bool Grayscale = false;
     };
+    struct TBackgroundDecode;
     void ReadFile(TByteView data);
     void SettingChanged();
+    TJPEGDecodeSettings DecodeSettings() const;
+    // Takes the work started ahead: null when there was none or the worker had not begun it (it is
+    // then abandoned), else its finished state, waited for.
+    std::shared_ptr<TBackgroundDecode> TakeBackground();
+    // Abandons the work started ahead, waiting while it runs: the file it reads must outlive it.
+    void AbandonBackground();
 
     TJPEGData FImage;
     std::unique_ptr<TBitmap> FBitmap;
+    std::shared_ptr<TBackgroundDecode> FBackground;
     TJPEGScale FScale = jsFullSize;
     TJPEGPerformance FPerformance = jpBestQuality;
     TJPEGPixelFormat FPixelFormat = jf24Bit; // this program's displays have more than 8 bits per pixel
