@@ -3,6 +3,8 @@
 #include "controls/TPageControl.h"
 
 #include "controls/Graphics.h"
+#include "controls/TImage.h"
+#include "graphics/TJPEGImage.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TReader.h"
@@ -165,6 +167,7 @@ const TClassInfo TCustomTabControl::ClassInfo{"TCustomTabControl", &TWinControl:
 TPageControl::TPageControl(TComponent* owner) : TCustomTabControl(owner) {}
 
 TPageControl::~TPageControl() {
+    FIdleTimer.reset();
     // Sheets are destroyed with the control; they must not call back into a page list being torn down.
     for (TTabSheet* page : FPages)
         page->FPageControl = nullptr;
@@ -371,6 +374,52 @@ void TPageControl::ChangeActivePage(TTabSheet* page) {
         };
         if (TWinControl* first = pick(true) ? pick(true) : pick(false)) host->FocusControl(first);
     }
+    ScheduleNeighbours();
+}
+
+namespace {
+// How long the user must leave the program alone before the neighbours' pictures are decoded: short
+// enough to be done before the next page is asked for at a reading pace, long enough not to start
+// while the user is still leafing through the pages.
+constexpr int kIdleBeforeNeighboursMs = 200;
+
+// Starts decoding ahead the JPEG pictures that showing parent will need: those of visible picture
+// controls whose owner neither draws nor hears the reports made while they decode.
+void DecodeAhead(const TWinControl& parent) {
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        TControl* control = parent.Controls(i);
+        if (!control->Visible()) continue;
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) DecodeAhead(*windowed);
+        auto* image = dynamic_cast<TImage*>(control);
+        if (!image || image->IncrementalDisplay() || image->OnProgress) continue;
+        if (auto* jpeg = dynamic_cast<TJPEGImage*>(image->Picture()->Graphic())) jpeg->DecodeInBackground();
+    }
+}
+} // namespace
+
+void TPageControl::SetDecodeNeighboursAhead(bool v) {
+    if (FDecodeNeighboursAhead == v) return;
+    FDecodeNeighboursAhead = v;
+    if (!v && FIdleTimer) FIdleTimer->Stop();
+}
+
+void TPageControl::ScheduleNeighbours() {
+    if (!FDecodeNeighboursAhead || !FActivePage) return;
+    if (!FIdleTimer) {
+        TPlatform* platform = TPlatform::Current();
+        if (!platform) return;
+        FIdleTimer = platform->CreateIdleTimer([this] { DecodeNeighbours(); });
+        if (!FIdleTimer) return;
+    }
+    FIdleTimer->Start(kIdleBeforeNeighboursMs);
+}
+
+void TPageControl::DecodeNeighbours() {
+    if (!FDecodeNeighboursAhead || !FActivePage) return;
+    // The page a click on the next tab would show first, then the one before.
+    for (bool forward : {true, false})
+        if (TTabSheet* page = FindNextPage(FActivePage, forward, true); page && page != FActivePage)
+            DecodeAhead(*page);
 }
 
 TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const {

@@ -117,6 +117,11 @@ public:
     TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const;
     void SelectNextPage(bool goForward, bool checkTabVisible = true);
     ITabControlPeer* TabPeer() const { return static_cast<ITabControlPeer*>(FPeer.get()); }
+    // Whether the pictures of the pages either side of the one on view are decoded ahead, on the
+    // worker thread, once the user has left the program idle for a moment after a change of page, so
+    // that turning to them takes no longer the first time than later. On by default.
+    bool DecodeNeighboursAhead() const { return FDecodeNeighboursAhead; }
+    void SetDecodeNeighboursAhead(bool v);
 
     void FinishLoading() override;
     bool WantsKey(int key, TShiftState shift) const override;
@@ -155,11 +160,15 @@ private:
     void InsertTabOf(TTabSheet* page);
     void RemoveTabOf(TTabSheet* page);
     void TabsChanged();
+    void ScheduleNeighbours();
+    void DecodeNeighbours();
 
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;
     int FTabIndex = -1; // the selection while there is no platform control
     bool FActivating = false;
+    bool FDecodeNeighboursAhead = true;
+    std::unique_ptr<IIdleTimer> FIdleTimer;
 };
 
 inline constexpr std::string_view SPageIndexError =

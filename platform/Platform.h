@@ -103,6 +103,16 @@ public:
     virtual void StartSizeGripDrag() {}
 };
 
+// Calls its task once, on the event loop's thread, when the program has been idle (no key, mouse or
+// wheel input) for the time given to Start. Input while it waits starts the wait again; Start while it
+// waits starts it anew; Stop and destruction cancel it. Nothing is left running once it has fired.
+class IIdleTimer {
+public:
+    virtual ~IIdleTimer() = default;
+    virtual void Start(int milliseconds) = 0;
+    virtual void Stop() = 0;
+};
+
 class IPlatformFont;
 class ICanvas;
 struct TLogFont;
@@ -134,6 +144,9 @@ public:
     // Runs the event loop until Quit is called.
     virtual void RunEventLoop() = 0;
     virtual void Quit() = 0;
+    // A timer for work worth doing while the user does nothing; null on a platform without an event
+    // loop, where such work is never started.
+    virtual std::unique_ptr<IIdleTimer> CreateIdleTimer(std::function<void()>) { return nullptr; }
     virtual int ScreenPixelsPerInch() const { return 96; }
 
     // Fonts and drawing.

@@ -7,6 +7,7 @@
 #include "platform/qt/QtEdit.h"
 #include "platform/qt/QtFont.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtIdleTimer.h"
 #include "platform/qt/QtListBox.h"
 #include "platform/qt/QtTabControl.h"
 #include "platform/qt/QtWindow.h"
@@ -136,6 +137,10 @@ public:
     void Quit() override {
         FQuitRequested = true;
         QApplication::exit(0);
+    }
+
+    std::unique_ptr<IIdleTimer> CreateIdleTimer(std::function<void()> task) override {
+        return std::make_unique<QtIdleTimer>(std::move(task));
     }
 
     int ScreenPixelsPerInch() const override {
