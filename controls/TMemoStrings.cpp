@@ -5,6 +5,8 @@
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 
+#include <algorithm>
+
 const TClassInfo TMemoStrings::ClassInfo{"TMemoStrings", &TStrings::ClassInfo};
 
 IEditPeer& TMemoStrings::Peer() const {
@@ -50,6 +52,38 @@ void TMemoStrings::Insert(int index, const std::string& s) {
         if (length == 0) return;
         start = last + length;
         text = "\r\n" + s;
+    }
+    edit.SetSelection(start, start);
+    edit.ReplaceSelection(text);
+}
+
+// Each Add goes to the end of the text: after an empty last line the line and a break, after a last
+// line with text a break and the line. One replacement of all those texts leaves what the Adds would
+// have left, without the control laying out its whole text again for every line. A line holding a
+// break of its own, and a memo with a length limit, take the lines one at a time.
+void TMemoStrings::AddLines(const std::vector<std::string>& lines) {
+    const bool plain =
+        FMemo.MaxLength() == 0 && std::none_of(lines.begin(), lines.end(), [](const std::string& s) {
+            return s.find_first_of("\r\n") != std::string::npos;
+        });
+    if (!plain || lines.size() < 2) {
+        TStrings::AddLines(lines);
+        return;
+    }
+    IEditPeer& edit = Peer();
+    const int count = Count();
+    int start = edit.LineIndex(count);
+    bool lastLineEmpty = start >= 0;
+    if (!lastLineEmpty) {
+        int last = edit.LineIndex(count - 1);
+        int length = last < 0 ? 0 : edit.LineLength(last);
+        if (length == 0) return; // no Add would change anything
+        start = last + length;
+    }
+    std::string text;
+    for (const std::string& s : lines) {
+        text += lastLineEmpty ? s + "\r\n" : "\r\n" + s;
+        lastLineEmpty = lastLineEmpty || s.empty();
     }
     edit.SetSelection(start, start);
     edit.ReplaceSelection(text);

@@ -18,6 +18,8 @@ public:
     std::string Get(int index) const override;
     void Put(int index, const std::string& s);
     void Add(const std::string& s) override { Insert(Count(), s); }
+    // The text of every Add at once, through one replacement of the selection at the end.
+    void AddLines(const std::vector<std::string>& lines) override;
     // Before line index; at Count, after the last line.
     virtual void Insert(int index, const std::string& s);
     void Delete(int index);

@@ -14,6 +14,8 @@ public:
     std::string Get(int index) const override;
     // Raises EOutOfResources when the caret does not end after the inserted text.
     void Insert(int index, const std::string& s) override;
+    // One paragraph at a time: each insertion is checked on its own.
+    void AddLines(const std::vector<std::string>& lines) override { TStrings::AddLines(lines); }
 
 protected:
     // Redrawing is switched only while the control is showing.

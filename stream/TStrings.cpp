@@ -30,9 +30,23 @@ void TStrings::ReadData(TReader& reader) {
         ~EndGuard() { s->EndUpdate(); }
     } guard{this};
     Clear();
-    while (!reader.EndOfList())
-        Add(reader.ReadString());
+    // The stored lines go in together; when reading fails part way, those read before it are added
+    // before the error goes on, as they would have been one at a time.
+    std::vector<std::string> lines;
+    try {
+        while (!reader.EndOfList())
+            lines.push_back(reader.ReadString());
+    } catch (...) {
+        AddLines(lines);
+        throw;
+    }
+    AddLines(lines);
     reader.ReadListEnd();
+}
+
+void TStrings::AddLines(const std::vector<std::string>& lines) {
+    for (const std::string& s : lines)
+        Add(s);
 }
 
 std::string TStringList::Get(int index) const {

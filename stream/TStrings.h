@@ -13,6 +13,9 @@ public:
     virtual std::string Get(int index) const = 0;
     virtual void Add(const std::string& s) = 0;
     virtual void Clear() = 0;
+    // Adds the lines in order, as many calls of Add would; lists whose every Add costs in proportion to
+    // what they hold already add them in one go.
+    virtual void AddLines(const std::vector<std::string>& lines);
     void BeginUpdate();
     void EndUpdate();
     bool Updating() const { return FUpdateCount > 0; }

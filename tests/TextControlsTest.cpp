@@ -584,6 +584,36 @@ TEST(MemoLines, InsertDeletePutAndTheBreakRules) {
     EXPECT_EQ(PeerOf<FakeEditPeer>(*memo).Clipboard(), "uno tres");
 }
 
+TEST(MemoLines, LinesAddedTogetherLeaveWhatAddingThemOneByOneLeaves) {
+    Host h;
+    auto* together = h.Add<TMemo>(0, 0, 185, 89);
+    auto* single = h.Add<TMemo>(0, 100, 185, 89);
+    struct Case {
+        std::string Before;
+        std::vector<std::string> Lines;
+        int MaxLength = 0;
+    } cases[] = {
+        {"", kAlbedo},
+        {"", {"", "a", "", "", "b"}},   // empty lines
+        {"a", {"b", "", "c", "d"}},     // after a last line with text, until an empty line
+        {"a\r\n", {"b", "c"}},          // after a final break
+        {"", {"a\nb", "c", "d\r"}},     // breaks inside lines
+        {"", {"abc", "def", "ghi"}, 7}, // a length limit
+    };
+    for (const Case& c : cases) {
+        for (TMemo* memo : {together, single}) {
+            memo->SetMaxLength(c.MaxLength);
+            memo->SetText(c.Before);
+        }
+        together->Lines()->AddLines(c.Lines);
+        for (const std::string& line : c.Lines)
+            single->Lines()->Add(line);
+        EXPECT_EQ(together->Text(), single->Text()) << c.Before << " + " << c.Lines.size();
+        EXPECT_EQ(together->SelStart(), single->SelStart()) << c.Before << " + " << c.Lines.size();
+        EXPECT_EQ(together->Lines()->Count(), single->Lines()->Count());
+    }
+}
+
 TEST(MemoWindow, StyleChangesMakeANewWindowWithTheTextAndKeysFollowTheSettings) {
     Host h;
     h.Form.SetVisible(true);
