@@ -4,6 +4,7 @@
 
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
+#include "stream/TWriter.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -85,6 +86,55 @@ inline std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
 inline std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// A value that every skip test writes after the value under test; reading it back proves the skip
+// stopped exactly at the value's end.
+constexpr int kSentinel = 0x5A5A;
+
+inline std::vector<uint8_t> Filler(size_t n, uint8_t byte) {
+    return std::vector<uint8_t>(n, byte);
+}
+
+// The bytes w holds followed by the sentinel.
+inline std::vector<uint8_t> WithSentinel(const TWriter& w) {
+    TWriter tail;
+    tail.WriteInteger(kSentinel);
+    return Concat(w.Bytes(), tail.Bytes());
+}
+
+inline std::vector<uint8_t> LE32(uint32_t v) {
+    return Bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v >> 24)});
+}
+
+// A collection of three items: one with an int8 index and two properties (one of them a nested
+// collection holding a list), one with an int32 index, and one without index or properties.
+inline void WriteSampleCollection(TWriter& w) {
+    w.WriteCollectionBegin();
+    w.WriteIntegerAs(TValueType::vaInt8, 0);
+    w.WriteListBegin();
+    w.WritePropName("Caption");
+    w.WriteString("First");
+    w.WritePropName("Items");
+    w.WriteCollectionBegin();
+    w.WriteListBegin();
+    w.WritePropName("Tags");
+    w.WriteListBegin();
+    w.WriteString("a");
+    w.WriteInteger(70000);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteIntegerAs(TValueType::vaInt32, 1);
+    w.WriteListBegin();
+    w.WritePropName("Width");
+    w.WriteInteger(-3);
+    w.WriteListEnd();
+    w.WriteListBegin();
+    w.WriteListEnd();
+    w.WriteListEnd();
 }
 
 } // namespace orv_test
