@@ -1,5 +1,6 @@
 // The application shell on a platform without a display: error text, centring, size limits, the
 // default title, failed form creation, and the course skeleton loaded as the program loads it.
+#include "CourseFixture.h"
 #include "FakePlatform.h"
 
 #include "app/ErrorText.h"
@@ -12,24 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
-
-std::vector<uint8_t> CourseBytes() {
-    std::ifstream in(ORV_COURSE_BIN, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Registers a definition for TForm1 for the lifetime of the object.
-struct Definition {
-    std::vector<uint8_t> Bytes;
-    explicit Definition(std::vector<uint8_t> bytes) : Bytes(std::move(bytes)) {
-        Resources::Register(Resources::RT_RCDATA, "TFORM1", Bytes);
-    }
-    ~Definition() { Resources::Unregister(Resources::RT_RCDATA, "TFORM1"); }
-};
 
 // An application object for one test, installed as the global one.
 struct AppScope {
@@ -87,7 +71,7 @@ TEST(Application, FailedConstructorResetsTheVariableAndFreesTheForm) {
     // A definition that breaks half way: the components read so far go with the form.
     auto bytes = CourseBytes();
     bytes.resize(bytes.size() / 2);
-    Definition def(bytes);
+    TCourseDefinition def(bytes);
     form = reinterpret_cast<TForm1*>(0x1);
     EXPECT_THROW(scope.App.CreateForm(form), EReadError);
     EXPECT_EQ(form, nullptr);
@@ -102,7 +86,7 @@ TEST(Program, UnreadableDefinitionShowsOneBoxAndNoWindow) {
     FakePlatform platform;
     auto bytes = CourseBytes();
     bytes[3] = '1'; // "TPF1"
-    Definition def(bytes);
+    TCourseDefinition def(bytes);
     EXPECT_EQ(RunProgram("/opt/orvanta/bin/orvanta"), 0);
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text, "Invalid stream format.");
@@ -115,7 +99,7 @@ TEST(Program, UnreadableDefinitionShowsOneBoxAndNoWindow) {
 
 TEST(Program, StartsCentredAndEndsWhenTheWindowIsClosed) {
     FakePlatform platform;
-    Definition def(CourseBytes());
+    TCourseDefinition def;
     EXPECT_EQ(RunProgram("/opt/orvanta/bin/orvanta"), 0);
     EXPECT_TRUE(platform.Boxes.empty());
     ASSERT_EQ(platform.Windows.size(), 1u);
@@ -135,7 +119,7 @@ TEST(Program, StartsCentredAndEndsWhenTheWindowIsClosed) {
 }
 
 TEST(CourseSkeleton, LoadsEveryComponentAndBindsEveryField) {
-    Definition def(CourseBytes());
+    TCourseDefinition def;
     std::vector<TComponent*> finished;
     TTabSheet* activeAtFirstFinish = nullptr;
     SetFinishLoadingObserver([&](TComponent* c) {
@@ -174,7 +158,7 @@ TEST(CourseSkeleton, LoadsEveryComponentAndBindsEveryField) {
 }
 
 TEST(FormSizes, SizesSetByTheProgramAreClampedToTheLimits) {
-    Definition def(CourseBytes());
+    TCourseDefinition def;
     TForm1 form(nullptr);
     form.SetWidth(2000);
     EXPECT_EQ(form.Width(), 1355);

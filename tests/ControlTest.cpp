@@ -1,5 +1,6 @@
 // The control model on a platform without a display: inheritance of fonts and colours, the layout
 // pass, the tab order, the scrolling form, and exceptions raised while the platform calls in.
+#include "CourseFixture.h"
 #include "FakePlatform.h"
 
 #include "app/Program.h"
@@ -11,27 +12,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
 
-std::vector<uint8_t> CourseBytes() {
-    std::ifstream in(ORV_COURSE_BIN, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Course {
-    std::vector<uint8_t> Bytes = CourseBytes();
-    Course() { Resources::Register(Resources::RT_RCDATA, "TFORM1", Bytes); }
-    ~Course() { Resources::Unregister(Resources::RT_RCDATA, "TFORM1"); }
-};
-
 // A form of the course, shown on the fake platform with the window at outer size w x h.
 struct ShownCourse {
     FakePlatform Platform;
-    Course Definition;
+    TCourseDefinition Definition;
     TApplication App{"orvanta"};
     TForm1* Form = nullptr;
     ShownCourse() {

@@ -4,6 +4,7 @@
 #include "stream/TReader.h"
 #include "stream/TStream.h"
 #include "stream/TextCodec.h"
+#include "tests/CourseFixture.h"
 #include "tools/PictureFacts.h"
 
 #include <gtest/gtest.h>
@@ -150,8 +151,7 @@ std::string ReadFile(const char* path) {
 
 const Course& TheCourse() {
     static const Course course = [] {
-        std::string bytes = ReadFile(ORV_COURSE_BIN);
-        TCustomMemoryStream stream({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+        TCustomMemoryStream stream(CourseBytes());
         TReader r(stream);
         r.ReadSignature();
         Course c;

@@ -1,35 +1,26 @@
 // The tabbed book on the course: the page on view, every way the user changes it, OnChange exactly
 // once per change and never for code, the status line, and where the focus goes.
+#include "CourseFixture.h"
 #include "FakePlatform.h"
 
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "stream/Exceptions.h"
-#include "stream/ResourceTable.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
-
-std::vector<uint8_t> CourseBytes() {
-    std::ifstream in(ORV_COURSE_BIN, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The course shown on the fake platform, with OnChange counted on its way to the form's handler.
 struct Book {
     FakePlatform Platform;
-    std::vector<uint8_t> Bytes = CourseBytes();
+    TCourseDefinition Definition;
     TApplication App{"orvanta"};
     TForm1* Form = nullptr;
     static inline int Changes = 0;
     static inline TForm1* Current = nullptr;
 
     Book() {
-        Resources::Register(Resources::RT_RCDATA, "TFORM1", Bytes);
         Application = &App;
         App.CreateForm(Form);
         Current = Form;
@@ -40,10 +31,7 @@ struct Book {
                                          },
                                          Form});
     }
-    ~Book() {
-        Application = nullptr;
-        Resources::Unregister(Resources::RT_RCDATA, "TFORM1");
-    }
+    ~Book() { Application = nullptr; }
     FakeTabControl& Tabs() { return *Platform.TabControls.at(0); }
     std::string Status() const { return Form->StatusBar1->SimpleText(); }
     int Page() const { return Form->PageControl1->ActivePageIndex(); }

@@ -3,7 +3,7 @@
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "controls/Graphics.h"
-#include "stream/ResourceTable.h"
+#include "tests/CourseFixture.h"
 #include "tests/QtTestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -12,15 +12,8 @@
 #include <QWidget>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace {
-
-std::vector<uint8_t> CourseBytes() {
-    std::ifstream in(ORV_COURSE_BIN, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
@@ -52,8 +45,7 @@ int PixelsOf(const QImage& image, const TRect& r, QRgb colour) {
 
 TEST(RenderCourse, FurnitureShowsAndTheHiddenLabelStaysHidden) {
     Platform();
-    auto bytes = CourseBytes();
-    Resources::Register(Resources::RT_RCDATA, "TFORM1", bytes);
+    TCourseDefinition definition;
     TApplication app("orvanta");
     Application = &app;
     TForm1* form = nullptr;
@@ -84,7 +76,6 @@ TEST(RenderCourse, FurnitureShowsAndTheHiddenLabelStaysHidden) {
     EXPECT_EQ((image.pixel(1000, 760) & 0xFFFFFF), face & 0xFFFFFF);
     Application = nullptr;
     delete form;
-    Resources::Unregister(Resources::RT_RCDATA, "TFORM1");
 }
 
 TEST(RenderOrder, LaterGraphicChildrenPaintOverEarlierAndWindowsOverAll) {
