@@ -11,6 +11,7 @@
 #include "stream/TStream.h"
 #include "stream/TextCodec.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -136,7 +137,19 @@ const TFileFormat* TFileFormatsList::FindClassName(std::string_view className) c
     return nullptr;
 }
 
+void TFileFormatsList::Remove(std::string_view extension, const TClassInfo& cls) {
+    std::erase_if(FFormats, [&](const TFileFormat& f) {
+        return f.GraphicClass == &cls && std::ranges::equal(f.Extension, extension, [](char a, char b) {
+                   return a == std::tolower(static_cast<unsigned char>(b));
+               });
+    });
+}
+
 void RegisterFileFormat(std::string extension, std::string description, const TClassInfo& cls,
                         TGraphicFactory create) {
     TFileFormatsList::Instance().Add(std::move(extension), std::move(description), 0, cls, create);
+}
+
+void UnregisterFileFormat(std::string_view extension, const TClassInfo& cls) {
+    TFileFormatsList::Instance().Remove(extension, cls);
 }

@@ -154,6 +154,8 @@ public:
              TGraphicFactory create);
     // Finds a kind by class name, compared with regard to case.
     const TFileFormat* FindClassName(std::string_view className) const;
+    // Removes every entry of that extension (compared without regard to case) and class.
+    void Remove(std::string_view extension, const TClassInfo& cls);
     const std::vector<TFileFormat>& Formats() const { return FFormats; }
 
 private:
@@ -164,3 +166,5 @@ private:
 // Appends a picture kind to the registry.
 void RegisterFileFormat(std::string extension, std::string description, const TClassInfo& cls,
                         TGraphicFactory create);
+// Takes back what RegisterFileFormat added for that extension and class.
+void UnregisterFileFormat(std::string_view extension, const TClassInfo& cls);

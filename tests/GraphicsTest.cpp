@@ -41,7 +41,8 @@ struct BmpLayout {
 };
 
 // A BMP file with a 40-byte info header; extra holds masks (bit fields) and the colour table.
-std::vector<uint8_t> Bmp(const BmpLayout& s, std::span<const uint8_t> extra, std::span<const uint8_t> pixels) {
+std::vector<uint8_t> Bmp(const BmpLayout& s, std::span<const uint8_t> extra,
+                         std::span<const uint8_t> pixels) {
     const uint32_t offset = s.PixelOffset ? s.PixelOffset : 54 + static_cast<uint32_t>(extra.size());
     Bytes b;
     b.Str("BM")                                                        // signature
@@ -99,11 +100,20 @@ TEST(PictureRegistry, ListsTheFiveKindsAndFindsTheLastEntryOfAClass) {
     EXPECT_EQ(TFileFormatsList::Instance().FindClassName("TJPEGImage"), &formats[4]);
     EXPECT_EQ(TFileFormatsList::Instance().FindClassName("TJPEGIMAGE"), nullptr);
 
-    RegisterFileFormat("DIB", "Device-independent bitmaps", TBitmap::ClassInfo,
-                       []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); });
-    const auto& after = TFileFormatsList::Instance().Formats();
-    EXPECT_EQ(after.back().Extension, "dib");
-    EXPECT_EQ(TFileFormatsList::Instance().FindClassName("TBitmap"), &after.back());
+    // A kind registered later is found first for its class, until it is taken back.
+    const size_t kinds = formats.size();
+    {
+        RegisterFileFormat("DIB", "Device-independent bitmaps", TBitmap::ClassInfo,
+                           []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); });
+        struct Unregister {
+            ~Unregister() { UnregisterFileFormat("dib", TBitmap::ClassInfo); }
+        } unregister;
+        const auto& after = TFileFormatsList::Instance().Formats();
+        EXPECT_EQ(after.back().Extension, "dib");
+        EXPECT_EQ(TFileFormatsList::Instance().FindClassName("TBitmap"), &after.back());
+    }
+    EXPECT_EQ(formats.size(), kinds);
+    EXPECT_EQ(TFileFormatsList::Instance().FindClassName("TBitmap"), &formats[1]);
 }
 
 TEST(PictureData, TagChoosesTheKindAndTheKindReadsThePayload) {
