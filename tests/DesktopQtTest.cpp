@@ -24,22 +24,20 @@ QWidget* WidgetOf(const TWinControl& c) {
     return dynamic_cast<QWidget*>(c.ClientPeer());
 }
 
-// A shown, active form of the given outer size.
-struct Desk {
-    TApplication App{"orvanta"};
-    TForm* Form = new TForm(nullptr);
-    explicit Desk(int width = 816, int height = 639) {
-        Application = &App;
-        Form->SetBounds(0, 0, width, height);
-        Form->SetVisible(true);
-        QWidget* window = Window();
-        QApplication::setActiveWindow(window);
-    }
-    ~Desk() {
+// A form of its own for each test, shown and active once the test has given it its size.
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override { Application = &App; }
+    void TearDown() override {
         delete Form;
         Application = nullptr;
     }
-    QWidget* Window() const { return dynamic_cast<QWidget*>(Form->Window()); }
+
+    void Show(int width = 816, int height = 639) {
+        Form->SetBounds(0, 0, width, height);
+        Form->SetVisible(true);
+        QApplication::setActiveWindow(dynamic_cast<QWidget*>(Form->Window()));
+    }
     template <class T> T* Add(TWinControl* parent, int left, int top, int width, int height) {
         auto* c = new T(Form);
         c->SetBounds(left, top, width, height);
@@ -59,7 +57,32 @@ struct Desk {
         }
         return book;
     }
+    // A status bar along the form's bottom edge.
+    TStatusBar* StatusBar() {
+        auto* bar = Add<TStatusBar>(Form, 0, 0, 100, 18);
+        bar->SetAlign(TAlign::alBottom);
+        return bar;
+    }
+    // The left button pressed at from on widget, moved by by and released there; the platform reports
+    // the new size of a top-level window afterwards.
+    static void Drag(QWidget* widget, QPoint from, QPoint by) {
+        QPoint global = widget->mapToGlobal(from);
+        QCursor::setPos(global);
+        QTest::mousePress(widget, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(global + by), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
+        QCoreApplication::processEvents();
+    }
+
+    TApplication App{"orvanta"};
+    TForm* Form = new TForm(nullptr);
 };
+
+using ClickFocus = Desktop;
+using SizeGrip = Desktop;
+using NoActivePage = Desktop;
 
 void ClickTab(TPageControl& book, int index) {
     auto* row = WidgetOf(book)->findChild<QTabBar*>();
@@ -85,31 +108,31 @@ const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTe
 
 // Labels and pictures have no window, and a sheet or a static text does not take the focus on a
 // click: the list box keeps it, and with it the typing that moves its selection.
-TEST(ClickFocus, ClicksOnWhatCannotTakeTheFocusLeaveItWhereItWas) {
-    Desk d;
-    TPageControl* book = d.Book(2);
+TEST_F(ClickFocus, ClicksOnWhatCannotTakeTheFocusLeaveItWhereItWas) {
+    Show();
+    TPageControl* book = Book(2);
     TTabSheet* sheet = book->Pages(0);
-    auto* list = d.Add<TListBox>(sheet, 10, 30, 200, 200);
+    auto* list = Add<TListBox>(sheet, 10, 30, 200, 200);
     for (const char* item : {"Alfa", "Beta", "Pera", "Uva"})
         list->Items()->Add(item);
-    auto* label = new TLabel(d.Form);
+    auto* label = new TLabel(Form);
     label->SetBounds(300, 10, 120, 20);
     label->SetCaption("TITULO");
     label->SetParent(sheet);
-    auto* text = d.Add<TStaticText>(sheet, 300, 60, 120, 20);
+    auto* text = Add<TStaticText>(sheet, 300, 60, 120, 20);
     text->SetCaption("nota");
 
     QTest::mouseClick(WidgetOf(*list)->findChild<QWidget*>("qt_scrollarea_viewport"), Qt::LeftButton, {},
                       QPoint(20, 5));
-    ASSERT_EQ(d.Form->ActiveControl(), list);
+    ASSERT_EQ(Form->ActiveControl(), list);
     ASSERT_EQ(list->ItemIndex(), 0);
 
     QTest::mouseClick(WidgetOf(*sheet), Qt::LeftButton, {}, QPoint(350, 20)); // on the label
-    EXPECT_EQ(d.Form->ActiveControl(), list);
+    EXPECT_EQ(Form->ActiveControl(), list);
     QTest::mouseClick(WidgetOf(*sheet), Qt::LeftButton, {}, QPoint(600, 300)); // the empty page
-    EXPECT_EQ(d.Form->ActiveControl(), list);
+    EXPECT_EQ(Form->ActiveControl(), list);
     QTest::mouseClick(WidgetOf(*text), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(d.Form->ActiveControl(), list);
+    EXPECT_EQ(Form->ActiveControl(), list);
     EXPECT_TRUE(WidgetOf(*list)->hasFocus());
 
     TypeLetter('p');
@@ -117,69 +140,51 @@ TEST(ClickFocus, ClicksOnWhatCannotTakeTheFocusLeaveItWhereItWas) {
 
     // The tab row does take the focus, for its arrow keys.
     ClickTab(*book, 0);
-    EXPECT_EQ(d.Form->ActiveControl(), book);
+    EXPECT_EQ(Form->ActiveControl(), book);
 }
 
 // The grip at the status bar's right end drags the window's bottom-right corner; the window stops at
 // its smallest size. Without a window manager (the offscreen screen has none) the window follows the
 // mouse itself.
-TEST(SizeGrip, DraggingItResizesTheWindowWithinItsLimits) {
-    Desk d(1355, 836);
-    d.Form->Constraints()->SetMinWidth(720);
-    d.Form->Constraints()->SetMinHeight(540);
-    auto* bar = d.Add<TStatusBar>(d.Form, 0, 0, 100, 18);
-    bar->SetAlign(TAlign::alBottom);
+TEST_F(SizeGrip, DraggingItResizesTheWindowWithinItsLimits) {
+    Show(1355, 836);
+    Form->Constraints()->SetMinWidth(720);
+    Form->Constraints()->SetMinHeight(540);
+    TStatusBar* bar = StatusBar();
     ASSERT_EQ(bar->BoundsRect(), (TRect{0, 779, 1339, 797}));
     QWidget* widget = WidgetOf(*bar);
-    auto drag = [&](QPoint from, QPoint by) {
-        QPoint global = widget->mapToGlobal(from);
-        QCursor::setPos(global);
-        QTest::mousePress(widget, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(from + by), QPointF(global + by), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
-        // The platform reports the new size of a top-level window afterwards.
-        QCoreApplication::processEvents();
-    };
 
-    drag(QPoint(1334, 13), QPoint(-200, -150));
-    EXPECT_EQ(d.Form->Window()->ClientSize(), (TSize{1139, 647}));
-    EXPECT_EQ(d.Form->Width(), 1155);
-    EXPECT_EQ(d.Form->Height(), 686);
+    Drag(widget, QPoint(1334, 13), QPoint(-200, -150));
+    EXPECT_EQ(Form->Window()->ClientSize(), (TSize{1139, 647}));
+    EXPECT_EQ(Form->Width(), 1155);
+    EXPECT_EQ(Form->Height(), 686);
     // The bar follows the bottom edge, its grip with it.
     EXPECT_EQ(bar->BoundsRect(), (TRect{0, 629, 1139, 647}));
 
-    drag(QPoint(1134, 13), QPoint(-900, -700));
-    EXPECT_EQ(d.Form->Width(), 720);
-    EXPECT_EQ(d.Form->Height(), 540);
+    Drag(widget, QPoint(1134, 13), QPoint(-900, -700));
+    EXPECT_EQ(Form->Width(), 720);
+    EXPECT_EQ(Form->Height(), 540);
 
     // Elsewhere on the bar a press is only a press.
-    drag(QPoint(300, 9), QPoint(100, 100));
-    EXPECT_EQ(d.Form->Width(), 720);
+    Drag(widget, QPoint(300, 9), QPoint(100, 100));
+    EXPECT_EQ(Form->Width(), 720);
 }
 
-TEST(SizeGrip, AFormOfFixedSizeHasNone) {
-    Desk d;
-    d.Form->SetBorderStyle(TFormBorderStyle::bsSingle);
-    auto* bar = d.Add<TStatusBar>(d.Form, 0, 0, 100, 18);
-    bar->SetAlign(TAlign::alBottom);
+TEST_F(SizeGrip, AFormOfFixedSizeHasNone) {
+    Show();
+    Form->SetBorderStyle(TFormBorderStyle::bsSingle);
+    TStatusBar* bar = StatusBar();
     EXPECT_TRUE(bar->SizeGripRect().IsEmpty());
-    QWidget* widget = WidgetOf(*bar);
-    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(bar->Width() - 4, 13));
-    QMouseEvent move(QEvent::MouseMove, QPointF(500, 500), widget->mapToGlobal(QPointF(500, 500)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(500, 500));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(d.Form->Width(), 816);
+    const QPoint grip(bar->Width() - 4, 13);
+    Drag(WidgetOf(*bar), grip, QPoint(500, 500) - grip);
+    EXPECT_EQ(Form->Width(), 816);
 }
 
 // With no active page no tab is drawn selected and TabIndex is -1, whichever tab the platform row
 // last had; a click on any tab, that one included, then selects it and raises OnChange.
-TEST(NoActivePage, AnyTabClickedThenSelectsItsPage) {
-    Desk d;
-    TPageControl* book = d.Book(3);
+TEST_F(NoActivePage, AnyTabClickedThenSelectsItsPage) {
+    Show();
+    TPageControl* book = Book(3);
     book->SetOnChange({&CountChange, nullptr});
     Changes = 0;
     ASSERT_EQ(book->ActivePage(), book->Pages(0));
