@@ -5,7 +5,11 @@
 //   - a 3 MB 24-bit bitmap against a plain copy of the file's bytes;
 //   - a 640 x 480 256-colour GIF (from our own LZW encoder) against Qt's GIF reader.
 // Prints both times of each pair and their ratio.
-#include "bench/SamplePictures.h"
+#include "content/toolkit/encoders/BitmapWriter.h"
+#include "content/toolkit/encoders/GifWriter.h"
+#include "content/toolkit/encoders/JpegWriter.h"
+#include "content/toolkit/encoders/SampleScene.h"
+#include "graphics/StoredPicture.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TPicture.h"
 #include "stream/TStream.h"
@@ -34,7 +38,6 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-using namespace SamplePictures;
 
 struct TSample {
     std::string Label;
@@ -43,18 +46,6 @@ struct TSample {
     std::vector<uint8_t> Data; // the same as stored picture data
     fs::path Path;             // the file on disk, for djpeg
 };
-
-std::vector<uint8_t> Stored(std::string_view kind, const std::vector<uint8_t>& file, bool withLength) {
-    std::vector<uint8_t> data;
-    data.reserve(1 + kind.size() + 4 + file.size());
-    data.push_back(static_cast<uint8_t>(kind.size()));
-    data.insert(data.end(), kind.begin(), kind.end());
-    if (withLength)
-        for (int shift = 0; shift < 32; shift += 8)
-            data.push_back(static_cast<uint8_t>(file.size() >> shift));
-    data.insert(data.end(), file.begin(), file.end());
-    return data;
-}
 
 const fs::path& WorkDir() {
     static const fs::path dir = [] {
@@ -69,8 +60,9 @@ const fs::path& WorkDir() {
 }
 
 TSample MakeJPEG(std::string label, int width, int height, bool grey) {
-    TSample s{std::move(label), width, height, EncodeJPEG(MakeScene(width, height, 0, 7), grey), {}, {}};
-    s.Data = Stored("TJPEGImage", s.File, true);
+    TSample s{
+        std::move(label), width, height, EncodeJpeg(MakeScene(width, height, 0, 7), {.Grey = grey}), {}, {}};
+    s.Data = StoredPictureData(s.File);
     s.Path = WorkDir() / (s.Label + ".jpg");
     std::ofstream(s.Path, std::ios::binary)
         .write(reinterpret_cast<const char*>(s.File.data()), static_cast<std::streamsize>(s.File.size()));
@@ -87,24 +79,24 @@ const std::vector<TSample>& JPEGs() {
 const TSample& Bitmap() {
     static const TSample sample = [] {
         // 1024 x 1024 x 3 bytes: 3 MB of pixels.
-        TSample s{"bitmap", 1024, 1024, EncodeBMP(MakeScene(1024, 1024, 0, 8)), {}, {}};
-        s.Data = Stored("TBitmap", s.File, true);
+        TSample s{"bitmap", 1024, 1024, EncodeBitmap(MakeScene(1024, 1024, 0, 8)), {}, {}};
+        s.Data = StoredPictureData(s.File);
         return s;
     }();
     return sample;
 }
 
-const TSampleImage& GIFPixels() {
-    static const TSampleImage image = MakeScene(640, 480, 256, 9);
+const PixelImage& GIFPixels() {
+    static const PixelImage image = MakeScene(640, 480, 256, 9);
     return image;
 }
 
 const TSample& GIF() {
     static const TSample sample = [] {
         std::vector<uint32_t> table = MakeScene(256, 1, 0, 10).Pixels;
-        const TSampleGIFFrame frame{.Image = GIFPixels()};
-        TSample s{"gif", 640, 480, EncodeGIF(std::span(&frame, 1), {.GlobalTable = table}), {}, {}};
-        s.Data = Stored("TGIFImage", s.File, false);
+        const GifFrame frame{.Image = GIFPixels()};
+        TSample s{"gif", 640, 480, EncodeGif(std::span(&frame, 1), {.GlobalTable = table}), {}, {}};
+        s.Data = StoredPictureData(s.File);
         return s;
     }();
     return sample;

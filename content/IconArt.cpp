@@ -1,6 +1,8 @@
-// Icon drawing and ICO encoding. The motif is computed per pixel at any size, so every size is drawn
-// rather than scaled.
+// Icon drawing. The motif is computed per pixel at any size, so every size is drawn rather than
+// scaled; the picture writers make the icon files.
 #include "content/IconArt.h"
+
+#include "content/toolkit/encoders/BitmapWriter.h"
 
 #include <array>
 #include <cmath>
@@ -63,122 +65,47 @@ Rgba Motif(int x, int y, int n) {
     return {0, 0, 0, 0};
 }
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-// The 40-byte header of an icon image: the height counts the colour rows and the mask rows.
-void PutInfoHeader(std::vector<uint8_t>& b, int n, int bits, uint32_t imageSize) {
-    Put32(b, 40);
-    Put32(b, static_cast<uint32_t>(n));
-    Put32(b, static_cast<uint32_t>(2 * n));
-    Put16(b, 1);
-    Put16(b, static_cast<uint32_t>(bits));
-    Put32(b, 0);
-    Put32(b, imageSize);
-    Put32(b, 0);
-    Put32(b, 0);
-    Put32(b, bits <= 8 ? 1u << bits : 0);
-    Put32(b, 0);
-}
-
-// The AND mask: 1 where the icon is transparent, rows padded to 4 bytes, bottom row first.
-void PutMask(std::vector<uint8_t>& b, int n) {
-    int rowBytes = ((n + 31) / 32) * 4;
-    for (int y = n - 1; y >= 0; --y) {
-        std::vector<uint8_t> row(static_cast<size_t>(rowBytes), 0);
-        for (int x = 0; x < n; ++x)
-            if (Motif(x, y, n).A == 0)
-                row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
-        b.insert(b.end(), row.begin(), row.end());
-    }
-}
-
 uint8_t PaletteIndex(Rgba c) {
     for (size_t i = 0; i < kPalette.size(); ++i)
         if (std::memcmp(&kPalette[i], &c, 3) == 0) return static_cast<uint8_t>(i);
     return 0;
 }
 
-std::vector<uint8_t> Image4(int n) {
-    std::vector<uint8_t> b;
-    uint32_t xorSize = static_cast<uint32_t>(n * n / 2),
-             andSize = static_cast<uint32_t>(((n + 31) / 32) * 4 * n);
-    PutInfoHeader(b, n, 4, xorSize + andSize);
-    for (const Rgba& c : kPalette) {
-        b.push_back(c.B);
-        b.push_back(c.G);
-        b.push_back(c.R);
-        b.push_back(0);
-    }
-    for (int y = n - 1; y >= 0; --y)
-        for (int x = 0; x < n; x += 2) {
-            Rgba a = Motif(x, y, n), c = Motif(x + 1, y, n);
-            uint8_t hi = a.A ? PaletteIndex(a) : 0, lo = c.A ? PaletteIndex(c) : 0;
-            b.push_back(static_cast<uint8_t>(hi << 4 | lo));
-        }
-    PutMask(b, n);
-    return b;
-}
-
-std::vector<uint8_t> Image32(int n) {
-    std::vector<uint8_t> b;
-    uint32_t xorSize = static_cast<uint32_t>(n * n * 4),
-             andSize = static_cast<uint32_t>(((n + 31) / 32) * 4 * n);
-    PutInfoHeader(b, n, 32, xorSize + andSize);
-    for (int y = n - 1; y >= 0; --y)
+// The motif at size n in 16 colours; what it leaves clear is index 0 under the mask.
+IconImage Image4(int n) {
+    IconImage icon{.Image = {n, n, {}}, .BitsPerPixel = 4};
+    for (const Rgba& c : kPalette)
+        icon.ColorTable.push_back(uint32_t(c.R) << 16 | uint32_t(c.G) << 8 | c.B);
+    for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             Rgba c = Motif(x, y, n);
-            b.push_back(c.B);
-            b.push_back(c.G);
-            b.push_back(c.R);
-            b.push_back(c.A);
+            icon.Image.Pixels.push_back(c.A ? PaletteIndex(c) : 0);
+            icon.Transparent.push_back(c.A == 0);
         }
-    PutMask(b, n);
-    return b;
+    return icon;
 }
 
-struct IconImage {
-    int Size;
-    int Bits;
-    std::vector<uint8_t> Bytes;
-};
-
-std::vector<uint8_t> IcoFile(const std::vector<IconImage>& images) {
-    std::vector<uint8_t> b;
-    Put16(b, 0);
-    Put16(b, 1);
-    Put16(b, static_cast<uint32_t>(images.size()));
-    uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
-    for (const IconImage& im : images) {
-        b.push_back(static_cast<uint8_t>(im.Size));
-        b.push_back(static_cast<uint8_t>(im.Size));
-        b.push_back(im.Bits <= 8 ? static_cast<uint8_t>(1u << im.Bits) : 0);
-        b.push_back(0);
-        Put16(b, 1);
-        Put16(b, static_cast<uint32_t>(im.Bits));
-        Put32(b, static_cast<uint32_t>(im.Bytes.size()));
-        Put32(b, offset);
-        offset += static_cast<uint32_t>(im.Bytes.size());
-    }
-    for (const IconImage& im : images)
-        b.insert(b.end(), im.Bytes.begin(), im.Bytes.end());
-    return b;
+// The motif at size n in 32 bits with alpha; the mask is set where alpha is 0.
+IconImage Image32(int n) {
+    IconImage icon{.Image = {n, n, {}}, .BitsPerPixel = 32};
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            Rgba c = Motif(x, y, n);
+            icon.Image.Pixels.push_back(uint32_t(c.A) << 24 | uint32_t(c.R) << 16 | uint32_t(c.G) << 8 | c.B);
+        }
+    return icon;
 }
 
 } // namespace
 
 std::vector<uint8_t> FormIconFile() {
-    return IcoFile({{32, 4, Image4(32)}});
+    const IconImage images[] = {Image4(32)};
+    return EncodeIcon(images);
 }
 
 std::vector<uint8_t> MainIconFile() {
-    return IcoFile({{16, 32, Image32(16)}, {32, 32, Image32(32)}, {48, 32, Image32(48)}});
+    const IconImage images[] = {Image32(16), Image32(32), Image32(48)};
+    return EncodeIcon(images);
 }
 
 std::vector<uint8_t> IconPixels(int size) {

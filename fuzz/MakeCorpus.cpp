@@ -5,7 +5,11 @@
 // the program's readers first and must give what was written; a seed that does not is an error, so
 // the corpus never starts from files the readers reject at their first bytes.
 #include "app/TForm1.h"
-#include "bench/SamplePictures.h"
+#include "content/toolkit/encoders/BitmapWriter.h"
+#include "content/toolkit/encoders/GifWriter.h"
+#include "content/toolkit/encoders/JpegWriter.h"
+#include "content/toolkit/encoders/SampleScene.h"
+#include "graphics/StoredPicture.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
@@ -25,7 +29,6 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using namespace SamplePictures;
 
 namespace {
 
@@ -44,7 +47,7 @@ void Save(const fs::path& dir, const std::string& name, const std::vector<uint8_
 }
 
 std::vector<uint32_t> Palette(int entries, uint32_t seed) {
-    TSampleImage ramp = MakeScene(entries, 1, 0, seed);
+    PixelImage ramp = MakeScene(entries, 1, 0, seed);
     return ramp.Pixels;
 }
 
@@ -54,8 +57,8 @@ uint32_t Opaque(uint32_t rgb) {
 
 // ---- Bitmaps and icons ----
 
-std::vector<uint8_t> CheckedBMP(const TSampleImage& image, const TBMPOptions& o, const std::string& name) {
-    std::vector<uint8_t> file = EncodeBMP(image, o);
+std::vector<uint8_t> CheckedBMP(const PixelImage& image, const BitmapOptions& o, const std::string& name) {
+    std::vector<uint8_t> file = EncodeBitmap(image, o);
     TBitmap bitmap;
     TMemoryStream stream(file);
     bitmap.LoadFromStream(stream);
@@ -81,7 +84,7 @@ std::vector<uint8_t> CheckedBMP(const TSampleImage& image, const TBMPOptions& o,
 }
 
 void WriteBitmaps(const fs::path& dir) {
-    const TSampleImage colour = MakeScene(23, 13, 0, 3);
+    const PixelImage colour = MakeScene(23, 13, 0, 3);
     Save(dir, "rgb24.bmp", CheckedBMP(colour, {}, "rgb24"));
     Save(dir, "rgb24-topdown.bmp", CheckedBMP(colour, {.TopDown = true}, "rgb24-topdown"));
     Save(dir, "rgb32.bmp", CheckedBMP(colour, {.BitsPerPixel = 32}, "rgb32"));
@@ -90,7 +93,7 @@ void WriteBitmaps(const fs::path& dir) {
     Save(dir, "rgb555.bmp", CheckedBMP(colour, {.BitsPerPixel = 16}, "rgb555"));
     Save(dir, "rgb565.bmp", CheckedBMP(colour, {.BitsPerPixel = 16, .BitFields = true}, "rgb565"));
     for (int bpp : {1, 4, 8}) {
-        const TSampleImage indexed = MakeScene(19, 11, 1 << bpp, 5);
+        const PixelImage indexed = MakeScene(19, 11, 1 << bpp, 5);
         const std::string name = "indexed" + std::to_string(bpp);
         Save(dir, name + ".bmp",
              CheckedBMP(indexed, {.BitsPerPixel = bpp, .ColorTable = Palette(1 << bpp, 7)}, name));
@@ -100,15 +103,11 @@ void WriteBitmaps(const fs::path& dir) {
                         name + "-core"));
     }
     // Stored bitmap data: a 4-byte length in front of the file.
-    std::vector<uint8_t> stored = EncodeBMP(MakeScene(9, 7, 0, 2));
-    const uint32_t length = static_cast<uint32_t>(stored.size());
-    stored.insert(stored.begin(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                                   static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)});
-    Save(dir, "stored.bin", stored);
+    Save(dir, "stored.bin", WithLength(EncodeBitmap(MakeScene(9, 7, 0, 2))));
 }
 
-std::vector<uint8_t> CheckedICO(std::span<const TIconImage> images, const std::string& name) {
-    std::vector<uint8_t> file = EncodeICO(images);
+std::vector<uint8_t> CheckedICO(std::span<const IconImage> images, const std::string& name) {
+    std::vector<uint8_t> file = EncodeIcon(images);
     TIcon icon;
     TMemoryStream stream(file);
     icon.LoadFromStream(stream);
@@ -117,13 +116,13 @@ std::vector<uint8_t> CheckedICO(std::span<const TIconImage> images, const std::s
     Check(bitmap && bitmap->Width() == icon.Width() && bitmap->Height() == icon.Height(), name + ": image");
     // The image chosen for the large-icon size, with alpha 0 where its mask is set.
     auto chosen = std::find_if(images.begin(), images.end(),
-                               [&](const TIconImage& i) { return i.Image.Width == icon.Width(); });
+                               [&](const IconImage& i) { return i.Image.Width == icon.Width(); });
     Check(chosen != images.end(), name + ": chosen size");
     std::vector<uint32_t> pixels = bitmap->ToBGRA();
     for (size_t i = 0; i < pixels.size(); ++i) {
         const uint32_t p = chosen->Image.Pixels[i];
-        const bool masked =
-            chosen->BitsPerPixel == 32 ? (p >> 24) == 0 : static_cast<int>(p) == chosen->MaskIndex;
+        const bool masked = !chosen->Transparent.empty() ? chosen->Transparent[i] != 0
+                                                         : chosen->BitsPerPixel == 32 && (p >> 24) == 0;
         const uint32_t rgb = chosen->BitsPerPixel == 32 ? p & 0xFFFFFF : chosen->ColorTable.at(p);
         Check(masked ? (pixels[i] >> 24) == 0 : pixels[i] == Opaque(rgb),
               name + ": pixel " + std::to_string(i));
@@ -131,25 +130,27 @@ std::vector<uint8_t> CheckedICO(std::span<const TIconImage> images, const std::s
     return file;
 }
 
-std::vector<TIconImage> SampleIcons() {
-    TIconImage large{.Image = MakeScene(32, 32, 0, 11), .BitsPerPixel = 32};
+std::vector<IconImage> SampleIcons() {
+    IconImage large{.Image = MakeScene(32, 32, 0, 11), .BitsPerPixel = 32};
     for (size_t i = 0; i < large.Image.Pixels.size(); ++i)
         large.Image.Pixels[i] |= (i % 32 < 4 ? 0u : 0xFFu) << 24; // a transparent band on the left
-    TIconImage small{MakeScene(16, 16, 16, 12), 4, Palette(16, 13), 0};
+    IconImage small{MakeScene(16, 16, 16, 12), 4, Palette(16, 13), {}};
+    for (uint32_t index : small.Image.Pixels)
+        small.Transparent.push_back(index == 0); // index 0 is left clear
     return {large, small};
 }
 
 void WriteIcons(const fs::path& dir) {
-    std::vector<TIconImage> icons = SampleIcons();
+    std::vector<IconImage> icons = SampleIcons();
     Save(dir, "icon-2.ico", CheckedICO(icons, "icon-2"));
     Save(dir, "icon-4bit.ico", CheckedICO(std::span(icons).subspan(1), "icon-4bit"));
 }
 
 // ---- GIF ----
 
-std::vector<uint8_t> CheckedGIF(std::span<const TSampleGIFFrame> frames, const TGIFOptions& o,
+std::vector<uint8_t> CheckedGIF(std::span<const GifFrame> frames, const GifOptions& o,
                                 const std::string& name) {
-    std::vector<uint8_t> file = EncodeGIF(frames, o);
+    std::vector<uint8_t> file = EncodeGif(frames, o);
     TGIFImage gif;
     TMemoryStream stream(file);
     gif.LoadFromStream(stream);
@@ -168,21 +169,21 @@ std::vector<uint8_t> CheckedGIF(std::span<const TSampleGIFFrame> frames, const T
 
 void WriteGIFs(const fs::path& dir) {
     const std::vector<uint32_t> table256 = Palette(256, 21), table4 = Palette(4, 22);
-    const TSampleGIFFrame plain{.Image = MakeScene(37, 21, 256, 23)};
+    const GifFrame plain{.Image = MakeScene(37, 21, 256, 23)};
     Save(dir, "plain-256.gif", CheckedGIF(std::span(&plain, 1), {.GlobalTable = table256}, "plain-256"));
     Save(dir, "plain-87a.gif",
          CheckedGIF(std::span(&plain, 1), {.Version = "87a", .GlobalTable = table256}, "plain-87a"));
     // Code widths up to 12 bits, with the table filling and clearing, on a long grainy frame.
-    const TSampleGIFFrame noisy{MakeScene(160, 90, 256, 24), {.ClearEvery = 0}};
+    const GifFrame noisy{.Image = MakeScene(160, 90, 256, 24)};
     Save(dir, "full-table.gif", CheckedGIF(std::span(&noisy, 1), {.GlobalTable = table256}, "full-table"));
-    const TSampleGIFFrame small{MakeScene(13, 9, 4, 25),
-                                {.Interlaced = true, .TransparentIndex = 2, .ClearEvery = 7}};
+    const GifFrame small{
+        .Image = MakeScene(13, 9, 4, 25), .Interlaced = true, .TransparentIndex = 2, .ClearEvery = 7};
     Save(dir, "interlaced-transparent.gif",
          CheckedGIF(std::span(&small, 1), {.GlobalTable = table4, .BackgroundIndex = 1},
                     "interlaced-transparent"));
-    std::vector<TSampleGIFFrame> animation = {
-        {MakeScene(12, 8, 16, 26), {.DelayCs = 10, .LocalTable = Palette(16, 27)}},
-        {MakeScene(6, 5, 4, 28), {.Left = 3, .Top = 2, .TransparentIndex = 0, .DelayCs = 10}},
+    std::vector<GifFrame> animation = {
+        {.Image = MakeScene(12, 8, 16, 26), .DelayCs = 10, .LocalTable = Palette(16, 27)},
+        {.Image = MakeScene(6, 5, 4, 28), .Left = 3, .Top = 2, .TransparentIndex = 0, .DelayCs = 10},
     };
     Save(dir, "animation.gif",
          CheckedGIF(animation,
@@ -192,7 +193,7 @@ void WriteGIFs(const fs::path& dir) {
                      .Comment = "seed",
                      .LoopExtension = true},
                     "animation"));
-    const TSampleGIFFrame offset{MakeScene(10, 6, 4, 29), {.Left = 4, .Top = 3, .TransparentIndex = 1}};
+    const GifFrame offset{.Image = MakeScene(10, 6, 4, 29), .Left = 4, .Top = 3, .TransparentIndex = 1};
     Save(dir, "frame-offset.gif",
          CheckedGIF(std::span(&offset, 1), {.ScreenWidth = 20, .ScreenHeight = 12, .GlobalTable = table4},
                     "frame-offset"));
@@ -200,9 +201,9 @@ void WriteGIFs(const fs::path& dir) {
 
 // ---- JPEG ----
 
-std::vector<uint8_t> CheckedJPEG(const TSampleImage& image, bool grey, const TJPEGOptions& o,
-                                 const std::string& name) {
-    std::vector<uint8_t> file = EncodeJPEG(image, grey, o);
+std::vector<uint8_t> CheckedJPEG(const PixelImage& image, bool grey, JpegOptions o, const std::string& name) {
+    o.Grey = grey;
+    std::vector<uint8_t> file = EncodeJpeg(image, o);
     TJPEGImage jpeg;
     TMemoryStream stream(file);
     jpeg.LoadFromStream(stream);
@@ -223,7 +224,7 @@ std::vector<uint8_t> CheckedJPEG(const TSampleImage& image, bool grey, const TJP
 }
 
 void WriteJPEGs(const fs::path& dir) {
-    const TSampleImage colour = MakeScene(48, 32, 0, 31), odd = MakeScene(37, 19, 0, 32);
+    const PixelImage colour = MakeScene(48, 32, 0, 31), odd = MakeScene(37, 19, 0, 32);
     Save(dir, "baseline.jpg", CheckedJPEG(colour, false, {}, "baseline"));
     Save(dir, "odd-size-444.jpg",
          CheckedJPEG(odd, false, {.Quality = 90, .Subsample = false}, "odd-size-444"));
@@ -234,27 +235,10 @@ void WriteJPEGs(const fs::path& dir) {
     Save(dir, "restarts.jpg",
          CheckedJPEG(colour, false, {.OptimizeCoding = true, .RestartInterval = 2}, "restarts"));
     Save(dir, "cmyk.jpg", CheckedJPEG(odd, false, {.CMYK = true}, "cmyk"));
-    std::vector<uint8_t> stored = EncodeJPEG(MakeScene(16, 16, 0, 33), false);
-    const uint32_t length = static_cast<uint32_t>(stored.size());
-    stored.insert(stored.begin(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                                   static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)});
-    Save(dir, "stored.bin", stored);
+    Save(dir, "stored.bin", WithLength(EncodeJpeg(MakeScene(16, 16, 0, 33))));
 }
 
 // ---- Definitions ----
-
-// Stored picture data: the kind's name with its length byte, then the payload.
-std::vector<uint8_t> PictureData(std::string_view kind, const std::vector<uint8_t>& file, bool withLength) {
-    std::vector<uint8_t> data;
-    data.reserve(1 + kind.size() + 4 + file.size());
-    data.push_back(static_cast<uint8_t>(kind.size()));
-    data.insert(data.end(), kind.begin(), kind.end());
-    if (withLength)
-        for (int shift = 0; shift < 32; shift += 8)
-            data.push_back(static_cast<uint8_t>(file.size() >> shift));
-    data.insert(data.end(), file.begin(), file.end());
-    return data;
-}
 
 void Image(TWriter& w, std::string_view name, const std::vector<uint8_t>& picture, std::string_view flag) {
     w.WriteComponentHeader("TImage", name);
@@ -292,7 +276,7 @@ std::vector<uint8_t> SampleDefinition() {
     w.WritePropName("Font.Style");
     w.WriteSet({"fsBold"});
     w.WritePropName("Icon.Data");
-    w.WriteBinary(EncodeICO(SampleIcons()));
+    w.WriteBinary(EncodeIcon(SampleIcons()));
     w.WritePropName("TextHeight");
     w.WriteInteger(13);
     w.WriteListEnd();
@@ -306,12 +290,10 @@ std::vector<uint8_t> SampleDefinition() {
     w.WritePropName("Caption");
     w.WriteString("Imágenes");
     w.WriteListEnd();
-    Image(w, "Image40", PictureData("TBitmap", EncodeBMP(MakeScene(30, 20, 0, 41)), true), "Stretch");
-    Image(w, "Image41", PictureData("TJPEGImage", EncodeJPEG(MakeScene(40, 24, 0, 42), false), true),
-          "Proportional");
-    const TSampleGIFFrame frame{.Image = MakeScene(20, 12, 16, 43), .Options = {.TransparentIndex = 3}};
-    Image(w, "Image42",
-          PictureData("TGIFImage", EncodeGIF(std::span(&frame, 1), {.GlobalTable = Palette(16, 44)}), false),
+    Image(w, "Image40", StoredPictureData(EncodeBitmap(MakeScene(30, 20, 0, 41))), "Stretch");
+    Image(w, "Image41", StoredPictureData(EncodeJpeg(MakeScene(40, 24, 0, 42))), "Proportional");
+    const GifFrame frame{.Image = MakeScene(20, 12, 16, 43), .TransparentIndex = 3};
+    Image(w, "Image42", StoredPictureData(EncodeGif(std::span(&frame, 1), {.GlobalTable = Palette(16, 44)})),
           "Center");
     w.WriteComponentHeader("TLabel", "Label3");
     w.WritePropName("Caption");

@@ -1,6 +1,7 @@
 // The compiled course against tests/data/course.plan, the table of what every component must hold.
 // The course is read as a component stream rather than loaded, so that exactly the stored properties
 // show (a property left at its default is not stored) and pictures are seen as the bytes the file holds.
+#include "graphics/StoredPicture.h"
 #include "stream/TReader.h"
 #include "stream/TStream.h"
 #include "stream/TextCodec.h"

@@ -1,6 +1,8 @@
 // GIF pictures: file structure, extensions, LZW decoding to exact pixels (every minimum code size, clear
 // and end codes, a full code table, interlacing), what drawing needs, and malformed files with their
-// exact messages. Fixtures are built here: one by hand, the rest with a small LZW encoder.
+// exact messages. Fixtures are built here, one by hand and the rest around the picture writers' LZW
+// encoder.
+#include "content/toolkit/encoders/GifWriter.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
 #include "graphics/TGIFImage.h"
@@ -11,7 +13,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,50 +34,6 @@ std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& codes) {
             out.back() |= static_cast<uint8_t>((code >> i & 1) << (bit % 8));
         }
     return out;
-}
-
-struct LZWOptions {
-    bool ClearWhenFull = true; // else the full table stays in use
-    int ClearEvery = 0;        // also clear after this many codes
-    bool EndCode = true;
-};
-
-// A plain GIF LZW encoder: a clear code first, the code width following the decoder's table. Gives
-// the codes with their widths.
-std::vector<std::pair<int, int>> LZWCodes(const std::vector<uint8_t>& pixels, int minCodeSize,
-                                          LZWOptions o = {}) {
-    const int clear = 1 << minCodeSize, end = clear + 1;
-    auto width = [&](int n) {
-        return std::min(
-            12, std::max(minCodeSize + 1, static_cast<int>(std::bit_width(static_cast<unsigned>(n)))));
-    };
-    std::vector<std::pair<int, int>> codes{{clear, minCodeSize + 1}};
-    std::map<std::pair<int, int>, int> table;
-    int next = clear + 2, sinceClear = 0;
-    int current = pixels.empty() ? -1 : pixels[0];
-    for (size_t i = 1; i < pixels.size(); ++i) {
-        auto found = table.find({current, pixels[i]});
-        if (found != table.end()) {
-            current = found->second;
-            continue;
-        }
-        codes.push_back({current, width(next - 1)});
-        if (next < 4096) table[{current, pixels[i]}] = next++;
-        if ((next == 4096 && o.ClearWhenFull) || (o.ClearEvery && ++sinceClear == o.ClearEvery)) {
-            codes.push_back({clear, width(next - 1)});
-            table.clear();
-            next = clear + 2;
-            sinceClear = 0;
-        }
-        current = pixels[i];
-    }
-    if (current >= 0) codes.push_back({current, width(next - 1)});
-    if (o.EndCode) codes.push_back({end, width(next)});
-    return codes;
-}
-
-std::vector<uint8_t> EncodeLZW(const std::vector<uint8_t>& pixels, int minCodeSize, LZWOptions o = {}) {
-    return PackCodes(LZWCodes(pixels, minCodeSize, o));
 }
 
 // Data as sub-blocks of at most blockSize bytes, then the terminator.
@@ -129,13 +86,13 @@ Bytes& Frame(Bytes& b, const FrameLayout& f, const std::vector<uint8_t>& lzw) {
 
 // A file of one frame covering a width x height screen, pixels encoded at the minimum code size.
 std::vector<uint8_t> OneFrame(int width, int height, const std::vector<uint8_t>& pixels, int minCodeSize = 2,
-                              LZWOptions o = {}) {
+                              LzwOptions o = {}) {
     std::vector<uint32_t> table(size_t{1} << std::max(1, minCodeSize));
     for (size_t i = 0; i < table.size(); ++i)
         table[i] = static_cast<uint32_t>(i * 0x010101);
     Bytes b = Header(static_cast<uint16_t>(width), static_cast<uint16_t>(height), table);
     Frame(b, {0, 0, static_cast<uint16_t>(width), static_cast<uint16_t>(height), {}, false, minCodeSize},
-          EncodeLZW(pixels, minCodeSize, o));
+          EncodeLzw(pixels, minCodeSize, o));
     return b.U8(0x3B).v;
 }
 
@@ -183,7 +140,10 @@ TEST(GIFReading, HandBuiltTwoByTwo) {
     const std::vector<uint8_t> lzw = {0x8C, 0x14, 0x05};
     // Clear 4, then 1, 2, 2 at 3 bits, 1 at 4 bits (the table reached 8), end 5 at 4 bits.
     EXPECT_EQ(PackCodes({{4, 3}, {1, 3}, {2, 3}, {2, 3}, {1, 4}, {5, 4}}), lzw);
-    EXPECT_EQ(EncodeLZW({1, 2, 2, 1}, 2), lzw);
+    EXPECT_EQ(EncodeLzw({1, 2, 2, 1}, 2), lzw);
+    // The end code is read once the last code has added its entry: after 1, 2, 1 the table holds 8
+    // entries and the end code takes 4 bits.
+    EXPECT_EQ(EncodeLzw({1, 2, 1}, 2), PackCodes({{4, 3}, {1, 3}, {2, 3}, {1, 3}, {5, 4}}));
     for (std::string_view version : {"87a", "89a"}) {
         Bytes b;
         b.Str("GIF")
@@ -229,8 +189,8 @@ TEST(GIFReading, HandBuiltTwoByTwo) {
 
 TEST(GIFReading, LocalTablesOverrideTheGlobalOneFrameByFrame) {
     Bytes b = Header(2, 1, kFour);
-    Frame(b, {.Width = 2, .Local = {0x111111, 0x222222}}, EncodeLZW({0, 1}, 2));
-    Frame(b, {.Width = 2}, EncodeLZW({3, 2}, 2));
+    Frame(b, {.Width = 2, .Local = {0x111111, 0x222222}}, EncodeLzw({0, 1}, 2));
+    Frame(b, {.Width = 2}, EncodeLzw({3, 2}, 2));
     Loaded l = Load(b.U8(0x3B).v);
     ASSERT_EQ(l.Image->Images().size(), 2u);
     EXPECT_EQ(l.Image->DecodedBitmap()->ToBGRA(),
@@ -311,12 +271,10 @@ TEST(GIFLZW, AFullTableStaysInUseUntilAClearCode) {
         std::vector<uint8_t> pixels = Noise(12000, size, 7);
         pixels.insert(pixels.end(), pixels.begin(), pixels.end());
         pixels.insert(pixels.end(), pixels.begin(), pixels.begin() + 12000);
-        if (size == 2) {
-            auto codes = LZWCodes(pixels, size, {.ClearWhenFull = false});
-            ASSERT_NE(std::find(codes.begin(), codes.end(), std::pair{4095, 12}), codes.end());
-        }
-        for (LZWOptions o :
-             {LZWOptions{.ClearWhenFull = false}, LZWOptions{}, LZWOptions{.ClearEvery = 50}}) {
+        // The table fills: kept in use, it gives other codes than when cleared.
+        ASSERT_NE(EncodeLzw(pixels, size, {.ClearWhenFull = false}), EncodeLzw(pixels, size));
+        for (LzwOptions o :
+             {LzwOptions{.ClearWhenFull = false}, LzwOptions{}, LzwOptions{.ClearEvery = 50}}) {
             Loaded l = Load(OneFrame(200, 180, pixels, size, o));
             EXPECT_EQ(l.Image->Images()[0]->Data(), pixels)
                 << size << " " << o.ClearWhenFull << " " << o.ClearEvery;
@@ -329,10 +287,10 @@ TEST(GIFLZW, AnEndCodeStopsDecodingAndTheRestKeepsTheFill) {
     for (bool transparent : {false, true}) {
         Bytes b = Header(3, 2, kFour);
         if (transparent) GCE(b, true, 3);
-        std::vector<uint8_t> data = EncodeLZW({1, 2, 1}, 2);
+        std::vector<uint8_t> data = EncodeLzw({1, 2, 1}, 2);
         data.insert(data.end(), 600, 0xDE); // after the end code, over several sub-blocks: passed over
         Frame(b, {.Width = 3, .Height = 2}, data);
-        Frame(b, {.Width = 1}, EncodeLZW({2}, 2));
+        Frame(b, {.Width = 1}, EncodeLzw({2}, 2));
         Loaded l = Load(b.U8(0x3B).v);
         uint8_t fill = transparent ? 3 : 0;
         ASSERT_EQ(l.Image->Images().size(), 2u);
@@ -352,7 +310,7 @@ TEST(GIFLZW, PixelsTheDataNeverReachesTakeNoMemory) {
         for (int i = 0; i < 4; ++i) {
             Bytes b = Header(16384, 8192, kFour);
             if (transparent) GCE(b, true, 0);
-            Frame(b, {.Width = 16384, .Height = 8192}, EncodeLZW({1, 2, 1}, 2));
+            Frame(b, {.Width = 16384, .Height = 8192}, EncodeLzw({1, 2, 1}, 2));
             held.push_back(std::make_unique<Loaded>(b.U8(0x3B).v));
             ASSERT_EQ(held.back()->Image->Images().size(), 1u);
         }
@@ -381,7 +339,7 @@ TEST(GIFLZW, InterlacedRowsComeInFourPasses) {
                 passOrder.insert(passOrder.end(), pixels.begin() + 3 * y, pixels.begin() + 3 * y + 3);
         Bytes b = Header(3, static_cast<uint16_t>(height), kFour);
         Frame(b, {.Width = 3, .Height = static_cast<uint16_t>(height), .Interlaced = true},
-              EncodeLZW(passOrder, 2));
+              EncodeLzw(passOrder, 2));
         Loaded l = Load(b.U8(0x3B).v);
         EXPECT_EQ(l.Image->Images()[0]->Data(), pixels) << "height " << height;
     }
@@ -412,7 +370,7 @@ TEST(GIFExtensions, EachKindKeepsWhatItRead) {
         .U8(0);
     GCE(b, true, 2, 150);
     GCE(b, false, 1); // a second one only warns
-    Frame(b, {}, EncodeLZW({2}, 2));
+    Frame(b, {}, EncodeLzw({2}, 2));
     Loaded l = Load(b.U8(0x3B).v);
     EXPECT_EQ(l.Warnings, std::vector<std::string>{std::string(SGIFMultipleGCE)});
     const TGIFFrame& f = *l.Image->Images()[0];
@@ -451,7 +409,7 @@ TEST(GIFExtensions, EachKindKeepsWhatItRead) {
 TEST(GIFDrawing, TransparentFramesFillFirstAndKeepTheirTableColour) {
     Bytes b = Header(3, 2);
     GCE(b, true, 0);
-    Frame(b, {.Width = 3, .Height = 2, .Local = kFour}, EncodeLZW({0, 1, 0, 1, 1, 0}, 2));
+    Frame(b, {.Width = 3, .Height = 2, .Local = kFour}, EncodeLzw({0, 1, 0, 1, 1, 0}, 2));
     Loaded l = Load(b.U8(0x3B).v);
     TGIFImage& image = *l.Image;
     EXPECT_FALSE(image.NeedsBackgroundFill()); // the picture itself is transparent
@@ -468,12 +426,12 @@ TEST(GIFDrawing, TransparentFramesFillFirstAndKeepTheirTableColour) {
 
     // With a global table the background entry is used; an index beyond it warns and takes entry 0.
     Bytes g = Header(1, 1, kFour, 2);
-    Frame(g, {}, EncodeLZW({1}, 2));
+    Frame(g, {}, EncodeLzw({1}, 2));
     Loaded withGlobal = Load(g.U8(0x3B).v);
     EXPECT_EQ(withGlobal.Image->BackgroundColor(), 0x00FF00);
     EXPECT_TRUE(withGlobal.Image->Images()[0]->Mask().empty());
     Bytes h = Header(1, 1, kFour, 9);
-    Frame(h, {}, EncodeLZW({1}, 2));
+    Frame(h, {}, EncodeLzw({1}, 2));
     Loaded beyond = Load(h.U8(0x3B).v);
     EXPECT_EQ(beyond.Image->BackgroundColor(), 0x000000);
     EXPECT_EQ(beyond.Warnings, std::vector<std::string>{std::string(SGIFInvalidColorIndex)});
@@ -481,8 +439,8 @@ TEST(GIFDrawing, TransparentFramesFillFirstAndKeepTheirTableColour) {
 
 TEST(GIFDrawing, TheFirstFrameIsMappedFromTheLogicalScreen) {
     Bytes b = Header(100, 100, kFour);
-    Frame(b, {.Left = 10, .Top = 20, .Width = 30, .Height = 40}, EncodeLZW(std::vector<uint8_t>(1200, 1), 2));
-    Frame(b, {}, EncodeLZW({2}, 2));
+    Frame(b, {.Left = 10, .Top = 20, .Width = 30, .Height = 40}, EncodeLzw(std::vector<uint8_t>(1200, 1), 2));
+    Frame(b, {}, EncodeLzw({2}, 2));
     Loaded l = Load(b.U8(0x3B).v);
     EXPECT_EQ(l.Image->FrameRect(50, 50), (TGIFFrameRect{5, 10, 20, 30}));
     EXPECT_EQ(l.Image->FrameRect(15, 100), (TGIFFrameRect{2, 20, 6, 60})); // 1.5 rounds up
@@ -491,21 +449,21 @@ TEST(GIFDrawing, TheFirstFrameIsMappedFromTheLogicalScreen) {
 
 TEST(GIFDrawing, FramesBeyondTheScreenEnlargeIt) {
     Bytes b = Header(4, 4, kFour);
-    Frame(b, {.Left = 2, .Top = 3, .Width = 3, .Height = 2}, EncodeLZW(std::vector<uint8_t>(6, 1), 2));
+    Frame(b, {.Left = 2, .Top = 3, .Width = 3, .Height = 2}, EncodeLzw(std::vector<uint8_t>(6, 1), 2));
     Loaded l = Load(b.U8(0x3B).v);
     EXPECT_EQ(l.Image->Width(), 5);
     EXPECT_EQ(l.Image->Height(), 5);
     EXPECT_EQ(l.Warnings, std::vector<std::string>{std::string(SGIFImageExceedsScreen)});
 
     Bytes z = Header(0, 0, kFour);
-    Frame(z, {.Width = 2, .Height = 2}, EncodeLZW(std::vector<uint8_t>(4, 1), 2));
+    Frame(z, {.Width = 2, .Height = 2}, EncodeLzw(std::vector<uint8_t>(4, 1), 2));
     Loaded zero = Load(z.U8(0x3B).v);
     EXPECT_EQ(zero.Image->Width(), 2);
     EXPECT_TRUE(zero.Warnings.empty());
 
     // A frame of width 0 takes the screen's size.
     Bytes w = Header(2, 2, kFour);
-    Frame(w, {.Width = 0, .Height = 5}, EncodeLZW(std::vector<uint8_t>(4, 3), 2));
+    Frame(w, {.Width = 0, .Height = 5}, EncodeLzw(std::vector<uint8_t>(4, 3), 2));
     Loaded sized = Load(w.U8(0x3B).v);
     EXPECT_EQ(sized.Image->Images()[0]->Width(), 2);
     EXPECT_EQ(sized.Image->Images()[0]->Height(), 2);
@@ -513,7 +471,7 @@ TEST(GIFDrawing, FramesBeyondTheScreenEnlargeIt) {
 
     // A frame reaching beyond 65535 is cut to it.
     Bytes far = Header(1, 1, kFour);
-    Frame(far, {.Left = 65530, .Width = 10}, EncodeLZW(std::vector<uint8_t>(5, 1), 2));
+    Frame(far, {.Left = 65530, .Width = 10}, EncodeLzw(std::vector<uint8_t>(5, 1), 2));
     Loaded cut = Load(far.U8(0x3B).v);
     EXPECT_EQ(cut.Image->Images()[0]->Width(), 5);
     EXPECT_EQ(cut.Warnings.front(), SGIFInvalidImageSize);
@@ -524,14 +482,14 @@ TEST(GIFDrawing, FramesBeyondTheScreenEnlargeIt) {
 TEST(GIFStructure, TrailerZerosAndUnknownBlocks) {
     Bytes b = Header(1, 1, kFour);
     b.Fill(3, 0); // zero bytes between blocks are passed over
-    Frame(b, {}, EncodeLZW({1}, 2));
+    Frame(b, {}, EncodeLzw({1}, 2));
     Loaded noTrailer = Load(b.v);
     EXPECT_EQ(noTrailer.Image->Images().size(), 1u);
     EXPECT_TRUE(noTrailer.Warnings.empty());
 
     Bytes unknown = b;
     unknown.Str("?");
-    Frame(unknown, {}, EncodeLZW({2}, 2));
+    Frame(unknown, {}, EncodeLzw({2}, 2));
     Loaded stopped = Load(unknown.v);
     EXPECT_EQ(stopped.Image->Images().size(), 1u); // reading stopped, the frame read so far stays
     EXPECT_EQ(stopped.Warnings,
@@ -557,7 +515,7 @@ TEST(GIFStructure, TrailerZerosAndUnknownBlocks) {
 TEST(GIFStructure, DataThatIsLostWarnsAndReadingGoesOn) {
     Bytes b = Header(2, 1, kFour);
     Frame(b, {.MinCodeSize = 13}, {0x00}); // no pixels: the frame is dropped
-    Frame(b, {.Width = 2}, EncodeLZW({3, 1}, 2));
+    Frame(b, {.Width = 2}, EncodeLzw({3, 1}, 2));
     Loaded l = Load(b.U8(0x3B).v);
     ASSERT_EQ(l.Image->Images().size(), 1u);
     EXPECT_EQ(l.Image->Images()[0]->Data(), (std::vector<uint8_t>{3, 1}));
@@ -572,7 +530,7 @@ TEST(GIFStructure, DataThatIsLostWarnsAndReadingGoesOn) {
 
     // A sub-block longer than the file is cut to what is there.
     Bytes longer = Header(3, 1, kFour);
-    std::vector<uint8_t> data = EncodeLZW({1, 2, 3}, 2);
+    std::vector<uint8_t> data = EncodeLzw({1, 2, 3}, 2);
     longer.U8(0x2C).U16(0).U16(0).U16(3).U16(1).U8(0).U8(2).U8(200).Raw(data);
     Loaded cut = Load(longer.v);
     EXPECT_EQ(cut.Image->Images()[0]->Data(), (std::vector<uint8_t>{1, 2, 3}));
@@ -621,10 +579,10 @@ TEST(GIFMalformed, ExactMessages) {
          }),
          SGIFInvalidData},
         // 65535 x 65535 one-byte pixels (4 GB) are refused before they are allocated.
-        {withFrame([](Bytes& b) { Frame(b, {.Width = 65535, .Height = 65535}, EncodeLZW({1}, 2)); }),
+        {withFrame([](Bytes& b) { Frame(b, {.Width = 65535, .Height = 65535}, EncodeLzw({1}, 2)); }),
          SGIFInvalidImageSize},
         // Width 0 takes the screen's 10, which from 65530 reaches beyond 65535.
-        {withFrame([](Bytes& b) { Frame(b, {.Left = 65530, .Width = 0}, EncodeLZW({1}, 2)); }),
+        {withFrame([](Bytes& b) { Frame(b, {.Left = 65530, .Width = 0}, EncodeLzw({1}, 2)); }),
          SGIFInvalidImageSize},
     };
     for (size_t i = 0; i < cases.size(); ++i)

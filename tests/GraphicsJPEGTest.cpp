@@ -1,5 +1,6 @@
 // JPEG pictures: the header at loading, decoding on first need into a 24-bit or 236-grey bitmap, and
-// libjpeg's fatal errors as "JPEG error #n". Fixtures are encoded with libjpeg in the test.
+// libjpeg's fatal errors as "JPEG error #n". Fixtures are encoded by the picture writers.
+#include "content/toolkit/encoders/JpegWriter.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
 #include "graphics/TJPEGImage.h"
@@ -38,35 +39,22 @@ struct EncodeOptions {
     int Quality = 100;
 };
 
-// Encodes interleaved samples (Components per pixel, top row first) into a JFIF file.
+// Encodes interleaved samples (Components per pixel, top row first) into a JFIF file: grey levels,
+// red-green-blue, or Adobe CMYK as it is stored (255 is no ink) from the first three samples and no
+// black.
 std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& samples,
                             EncodeOptions o = {}) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = o.Components;
-    c.in_color_space = o.Space;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, o.Quality, TRUE);
-    if (o.Components == 3 && !o.Subsample) c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
-    if (o.Progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPLE*>(samples.data()) +
-                       static_cast<size_t>(c.next_scanline) * static_cast<size_t>(width * o.Components);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> file(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return file;
+    PixelImage image{width, height, {}};
+    for (size_t at = 0; at + static_cast<size_t>(o.Components) <= samples.size();
+         at += static_cast<size_t>(o.Components))
+        image.Pixels.push_back(o.Components == 1 ? samples[at]
+                                                 : uint32_t{samples[at]} << 16 |
+                                                       uint32_t{samples[at + 1]} << 8 | samples[at + 2]);
+    return EncodeJpeg(image, {.Quality = o.Quality,
+                              .Grey = o.Space == JCS_GRAYSCALE,
+                              .CMYK = o.Space == JCS_CMYK,
+                              .Subsample = o.Subsample,
+                              .Progressive = o.Progressive});
 }
 
 // A 16 by 16 image in four flat 8 by 8 quadrants: red, green / blue, white.

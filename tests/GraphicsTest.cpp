@@ -1,5 +1,6 @@
 // Picture data and the kind registry, bitmaps (every header, depth and row order, the size rules and
 // their faults) and icons (directory, image choice, decoding).
+#include "content/toolkit/encoders/BitmapWriter.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TIcon.h"
@@ -669,6 +670,27 @@ TEST(IconImages, ColourRowsAndMaskBecomeOnePictureWithAlpha) {
         .Raw({0x80, 0, 0, 0});  // mask: set, yet the alpha decides
     EXPECT_EQ(LoadIcon(Ico({{1, 1, 0, 32, one.v}})).DecodedBitmap()->ToBGRA(),
               std::vector<uint32_t>{0x801E140Au});
+}
+
+// Icons from the picture writers: each image's colours, and its mask as alpha 0.
+TEST(IconImages, WrittenIconsReadBackWithTheirMasks) {
+    const IconImage indexed{.Image = {2, 2, {1, 0, 2, 1}},
+                            .BitsPerPixel = 4,
+                            .ColorTable = {0x000000, 0xFF0000, 0x0000FF},
+                            .Transparent = {0, 1, 0, 0}};
+    std::vector<uint32_t> pixels = LoadIcon(EncodeIcon(std::span(&indexed, 1))).DecodedBitmap()->ToBGRA();
+    ASSERT_EQ(pixels.size(), 4u);
+    EXPECT_EQ(pixels[0], kRed);
+    EXPECT_EQ(pixels[1] >> 24, 0u);
+    EXPECT_EQ(pixels[2], kBlue);
+    EXPECT_EQ(pixels[3], kRed);
+
+    IconImage full{.Image = {3, 1, {0xFF00FF00u, 0x00FFFFFFu, 0xFFFF0000u}}, .BitsPerPixel = 32};
+    pixels = LoadIcon(EncodeIcon(std::span(&full, 1))).DecodedBitmap()->ToBGRA();
+    ASSERT_EQ(pixels.size(), 3u);
+    EXPECT_EQ(pixels[0], kGreen);
+    EXPECT_EQ(pixels[1] >> 24, 0u);
+    EXPECT_EQ(pixels[2], kRed);
 }
 
 TEST(IconMalformed, DirectoryTypeAndImagesOutsideTheFile) {

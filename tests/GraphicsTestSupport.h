@@ -1,7 +1,9 @@
-// Helpers shared by the picture tests: a little-endian byte builder for hand-made files, picture data
-// with a tag, and a way to capture the exact class and message of the error an operation raises.
+// Helpers shared by the picture tests: a little-endian byte builder for hand-made files, and a way to
+// capture the exact class and message of the error an operation raises. Stored picture data is made
+// by graphics/StoredPicture.h.
 #pragma once
 
+#include "graphics/StoredPicture.h"
 #include "graphics/TGraphic.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
@@ -50,22 +52,6 @@ struct Bytes {
     }
     size_t Size() const { return v.size(); }
 };
-
-// Picture data: the tag's length byte, the tag, the payload.
-inline std::vector<uint8_t> PictureData(std::string_view tag, std::span<const uint8_t> payload) {
-    std::vector<uint8_t> data(1 + tag.size() + payload.size());
-    data[0] = static_cast<uint8_t>(tag.size());
-    std::copy(tag.begin(), tag.end(), data.begin() + 1);
-    std::copy(payload.begin(), payload.end(), data.begin() + 1 + static_cast<std::ptrdiff_t>(tag.size()));
-    return data;
-}
-
-// A payload with a 4-byte length field in front.
-inline std::vector<uint8_t> WithLength(std::span<const uint8_t> file) {
-    Bytes b;
-    b.U32(static_cast<uint32_t>(file.size())).Raw(file);
-    return b.v;
-}
 
 // Runs op and reports how it ended: "E: message" when it raised E, "no error", or a note naming any
 // other exception, so one EXPECT_EQ checks both the class and the exact text.

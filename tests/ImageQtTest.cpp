@@ -1,5 +1,7 @@
 // The picture control painting on the real platform (Qt's offscreen screen): the pixels it leaves on
 // its parent's surface when pictures change, are transparent or are still decoding.
+#include "content/toolkit/encoders/BitmapWriter.h"
+#include "content/toolkit/encoders/JpegWriter.h"
 #include "controls/Graphics.h"
 #include "controls/TImage.h"
 #include "controls/TMenuItem.h"
@@ -23,8 +25,6 @@
 #include <functional>
 #include <string>
 
-#include <jpeglib.h>
-
 using gfx_test::Bytes;
 
 namespace {
@@ -36,25 +36,11 @@ constexpr QRgb kRed = 0xFF0000;
 
 // A BMP file of 24 or 32 bits per pixel from colours 0xRRGGBB, top row first (stored bottom up).
 std::vector<uint8_t> BmpFile(int width, int height, int bitsPerPixel, const std::vector<uint32_t>& rgbs) {
-    const int bytesPerPixel = bitsPerPixel / 8;
-    const int stride = (width * bytesPerPixel + 3) & ~3;
-    Bytes b;
-    b.Str("BM").U32(static_cast<uint32_t>(54 + stride * height)).U32(0).U32(54);
-    b.U32(40).I32(width).I32(height).U16(1).U16(static_cast<uint32_t>(bitsPerPixel)).U32(0);
-    b.U32(static_cast<uint32_t>(stride * height)).Fill(16, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            uint32_t c = rgbs[static_cast<size_t>(y * width + x)];
-            b.U8(c & 0xFF).U8(c >> 8 & 0xFF).U8(c >> 16 & 0xFF);
-            if (bytesPerPixel == 4) b.U8(0);
-        }
-        b.Fill(static_cast<size_t>(stride - width * bytesPerPixel), 0);
-    }
-    return b.v;
+    return EncodeBitmap({width, height, rgbs}, {.BitsPerPixel = bitsPerPixel});
 }
 
 std::vector<uint8_t> BitmapData(int width, int height, int bitsPerPixel, const std::vector<uint32_t>& rgbs) {
-    return gfx_test::PictureData("TBitmap", gfx_test::WithLength(BmpFile(width, height, bitsPerPixel, rgbs)));
+    return PictureData("TBitmap", WithLength(BmpFile(width, height, bitsPerPixel, rgbs)));
 }
 
 // A GIF file with one frame that covers its screen, a 4-entry local colour table (0xRRGGBB) and, when
@@ -90,33 +76,8 @@ std::vector<uint8_t> GifFile(int width, int height, const std::vector<uint32_t>&
 
 // A baseline JPEG file of one colour (0xRRGGBB).
 std::vector<uint8_t> JpegFile(int width, int height, uint32_t rgb) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr error{};
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row;
-    for (int x = 0; x < width; ++x)
-        row.insert(row.end(), {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
-                               static_cast<uint8_t>(rgb)});
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<uint8_t> file(out, out + size);
-    std::free(out);
-    return file;
+    return EncodeJpeg({width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, rgb)},
+                      {.Quality = 95});
 }
 
 // While alive, every reading of the progress clock is a second after the one before, so every
@@ -210,7 +171,7 @@ TEST(PictureControlOnQt, FillsBehindATransparentGifFrameEvenWhenItKeptNoPixels) 
     // background fill first; a frame whose data could not be decoded still asks for it.
     TImage image(nullptr);
     image.SetBounds(0, 0, 6, 5);
-    Load(image, gfx_test::PictureData("TGIFImage", GifFile(4, 3, {0, kRed, kGreen, 0xFFFFFF}, {}, 0, 13)));
+    Load(image, PictureData("TGIFImage", GifFile(4, 3, {0, kRed, kGreen, 0xFFFFFF}, {}, 0, 13)));
     QImage s = Paint(image, kRed);
     EXPECT_EQ(At(s, 0, 0), Surface(clWindow));
     EXPECT_EQ(At(s, 3, 2), Surface(clWindow));
@@ -244,14 +205,14 @@ TEST(PictureControlOnQt, TransparentPicturesLeaveTheirTransparentPixelsOut) {
 
     // A GIF frame leaves out its transparent index, with no background fill, also when stretched.
     TImage gif(nullptr);
-    LoadDefinition(gif, 8, 4,
-                   gfx_test::PictureData("TGIFImage", GifFile(4, 2, {kBlack, kRed, kBlue, kBlack},
-                                                              {0, 1, 2, 0, 3, 0, 1, 2}, 0)),
-                   [&](TWriter& w) {
-                       transparent(w);
-                       w.WritePropName("Stretch");
-                       w.WriteBoolean(true);
-                   });
+    LoadDefinition(
+        gif, 8, 4,
+        PictureData("TGIFImage", GifFile(4, 2, {kBlack, kRed, kBlue, kBlack}, {0, 1, 2, 0, 3, 0, 1, 2}, 0)),
+        [&](TWriter& w) {
+            transparent(w);
+            w.WritePropName("Stretch");
+            w.WriteBoolean(true);
+        });
     QImage g = Paint(gif);
     EXPECT_EQ(At(g, 0, 0), kGreen);
     EXPECT_EQ(At(g, 1, 1), kGreen);
@@ -268,7 +229,7 @@ TEST(PictureControlOnQt, IncrementalDisplayPaintsTheRowsDecodedSoFar) {
         TImage image(nullptr);
         image.SetBounds(0, 0, 16, 160);
         image.SetIncrementalDisplay(incremental);
-        Load(image, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+        Load(image, PictureData("TJPEGImage", WithLength(JpegFile(16, 160, kRed))));
 
         QImage surface(16, 160, QImage::Format_RGB32);
         surface.fill(kGreen);
@@ -362,7 +323,7 @@ void LoadWithHandler(TProgressRoot& root, std::string_view childClass, std::stri
             w.WriteInteger(side[0] == 'W' ? 16 : 160);
         }
         w.WritePropName("Picture.Data");
-        w.WriteBinary(gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+        w.WriteBinary(PictureData("TJPEGImage", WithLength(JpegFile(16, 160, kRed))));
     }
     w.WritePropName(event);
     if (handler.empty())
@@ -415,7 +376,7 @@ TEST(PictureControlOnQt, AProgressHandlerMayStopDecoding) {
     // An abort keeps what was decoded and ends painting without an error.
     TImage image(nullptr);
     image.SetBounds(0, 0, 16, 160);
-    Load(image, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+    Load(image, PictureData("TJPEGImage", WithLength(JpegFile(16, 160, kRed))));
     int reports = 0;
     image.OnProgress = [&](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string&) {
         if (stage == TProgressStage::psRunning && ++reports == 5) throw EAbort("stop");
@@ -431,7 +392,7 @@ TEST(PictureControlOnQt, AProgressHandlerMayStopDecoding) {
     // Any other error passes out of painting as it was raised.
     TImage failing(nullptr);
     failing.SetBounds(0, 0, 16, 160);
-    Load(failing, gfx_test::PictureData("TJPEGImage", gfx_test::WithLength(JpegFile(16, 160, kRed))));
+    Load(failing, PictureData("TJPEGImage", WithLength(JpegFile(16, 160, kRed))));
     failing.OnProgress = [](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string&) {
         if (stage == TProgressStage::psRunning) throw EReadError("handler failed");
     };

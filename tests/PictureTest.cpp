@@ -1,13 +1,16 @@
 // orvanta-form picture: which kind a file is taken for, the stored picture data it becomes, the pixels
 // the picture control paints, and the exact texts of its failures.
 #include "tools/Picture.h"
-#include "bench/SamplePictures.h"
+#include "content/toolkit/encoders/BitmapWriter.h"
+#include "content/toolkit/encoders/GifWriter.h"
+#include "content/toolkit/encoders/JpegWriter.h"
+#include "content/toolkit/encoders/SampleScene.h"
 #include "controls/TImage.h"
+#include "graphics/StoredPicture.h"
 #include "platform/qt/QtCanvas.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
 #include "tests/QtTestEnvironment.h"
-#include "tools/PictureFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +28,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace SamplePictures;
 
 const auto* const gQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta-form"));
@@ -112,9 +114,10 @@ TEST(PictureFileData, TagLengthAndFile) {
 }
 
 TEST(PicturePainting, BitmapPixelsExactlyOnA24BitSurface) {
-    TSampleImage scene = MakeScene(7, 5, 0, 1);
-    for (TBMPOptions o : {TBMPOptions{}, TBMPOptions{.TopDown = true}, TBMPOptions{.BitsPerPixel = 32}}) {
-        QImage surface = Paint(EncodeBMP(scene, o));
+    PixelImage scene = MakeScene(7, 5, 0, 1);
+    for (BitmapOptions o :
+         {BitmapOptions{}, BitmapOptions{.TopDown = true}, BitmapOptions{.BitsPerPixel = 32}}) {
+        QImage surface = Paint(EncodeBitmap(scene, o));
         ASSERT_EQ(surface.size(), QSize(7, 5));
         EXPECT_EQ(surface.format(), QImage::Format_RGB888);
         for (int y = 0; y < 5; ++y)
@@ -122,8 +125,8 @@ TEST(PicturePainting, BitmapPixelsExactlyOnA24BitSurface) {
                 ASSERT_EQ(surface.pixel(x, y), Rgb(scene.Pixels[y * 7 + x])) << x << "," << y;
     }
     // An indexed bitmap goes through its colour table.
-    TSampleImage indexed{2, 2, {0, 1, 1, 0}};
-    QImage surface = Paint(EncodeBMP(indexed, {.BitsPerPixel = 1, .ColorTable = {0x102030, 0xF0E0D0}}));
+    PixelImage indexed{2, 2, {0, 1, 1, 0}};
+    QImage surface = Paint(EncodeBitmap(indexed, {.BitsPerPixel = 1, .ColorTable = {0x102030, 0xF0E0D0}}));
     EXPECT_EQ(surface.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
     EXPECT_EQ(surface.pixel(1, 0), qRgb(0xF0, 0xE0, 0xD0));
 }
@@ -176,10 +179,10 @@ TEST(PicturePainting, StoredRowsScaledInEitherOrder) {
 
 TEST(PicturePainting, GIFFirstFrameThroughItsColourTable) {
     const std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
-    TSampleGIFFrame frame{{3, 2, {0, 1, 2, 3, 3, 0}}, {.TransparentIndex = 3}};
-    TSampleGIFFrame second{.Image = {3, 2, {1, 1, 1, 1, 1, 1}}};
-    std::vector<TSampleGIFFrame> frames = {frame, second};
-    QImage surface = Paint(EncodeGIF(frames, {.GlobalTable = table}));
+    GifFrame frame{.Image = {3, 2, {0, 1, 2, 3, 3, 0}}, .TransparentIndex = 3};
+    GifFrame second{.Image = {3, 2, {1, 1, 1, 1, 1, 1}}};
+    std::vector<GifFrame> frames = {frame, second};
+    QImage surface = Paint(EncodeGif(frames, {.GlobalTable = table}));
     ASSERT_EQ(surface.size(), QSize(3, 2));
     // The control is opaque: the transparent index keeps its table colour; only the first frame shows.
     const QRgb want[] = {qRgb(255, 0, 0),     qRgb(0, 255, 0),     qRgb(0, 0, 255),
@@ -190,7 +193,7 @@ TEST(PicturePainting, GIFFirstFrameThroughItsColourTable) {
 
 TEST(PicturePainting, AGIFWithoutFramesLeavesTheButtonFace) {
     QImage surface =
-        Paint(EncodeGIF({}, {.ScreenWidth = 4, .ScreenHeight = 3, .GlobalTable = {0x000000, 0xFFFFFF}}));
+        Paint(EncodeGif({}, {.ScreenWidth = 4, .ScreenHeight = 3, .GlobalTable = {0x000000, 0xFFFFFF}}));
     ASSERT_EQ(surface.size(), QSize(4, 3));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
@@ -198,8 +201,8 @@ TEST(PicturePainting, AGIFWithoutFramesLeavesTheButtonFace) {
 }
 
 TEST(PicturePainting, JPEGDecodedCloseToWhatWasEncoded) {
-    TSampleImage flat{16, 16, std::vector<uint32_t>(256, 0x3C78B4)};
-    QImage surface = Paint(EncodeJPEG(flat, false, {.Quality = 95}));
+    PixelImage flat{16, 16, std::vector<uint32_t>(256, 0x3C78B4)};
+    QImage surface = Paint(EncodeJpeg(flat, {.Quality = 95}));
     ASSERT_EQ(surface.size(), QSize(16, 16));
     for (QRgb p : {surface.pixel(0, 0), surface.pixel(15, 15), surface.pixel(8, 3)}) {
         EXPECT_NEAR(qRed(p), 0x3C, 3);
@@ -217,15 +220,15 @@ TEST(PicturePainting, EmptyAndOversizedPicturesAreRefused) {
         }
         return "no error";
     };
-    EXPECT_EQ(error(EncodeGIF({}, {.GlobalTable = {0, 0}})), "The picture is empty");
+    EXPECT_EQ(error(EncodeGif({}, {.GlobalTable = {0, 0}})), "The picture is empty");
     // A logical screen far beyond any bitmap the picture kinds may make.
-    EXPECT_EQ(error(EncodeGIF({}, {.ScreenWidth = 65535, .ScreenHeight = 65535, .GlobalTable = {0, 0}})),
+    EXPECT_EQ(error(EncodeGif({}, {.ScreenWidth = 65535, .ScreenHeight = 65535, .GlobalTable = {0, 0}})),
               "The picture is too large to draw (65535 x 65535 pixels)");
 }
 
 TEST_F(PictureCommand, WritesAPNGOfTheNaturalSize) {
-    TSampleImage scene = MakeScene(9, 4, 0, 2);
-    std::string in = Write("scene.bmp", EncodeBMP(scene));
+    PixelImage scene = MakeScene(9, 4, 0, 2);
+    std::string in = Write("scene.bmp", EncodeBitmap(scene));
     std::string out = (Dir / "scene.png").string();
     auto [code, printed] = Run(in, out);
     EXPECT_EQ(code, 0);
@@ -252,15 +255,15 @@ TEST_F(PictureCommand, FailuresPrintTheErrorBoxTextAndWriteNothing) {
                   "Unknown picture format: the file is not a bitmap, JPEG or GIF file.");
     // The picture kinds' own errors, as the program shows them.
     expectFailure(Write("short.bmp", Bytes({'B', 'M', 0x10, 0})), "Stream read error.");
-    std::vector<uint8_t> wide = EncodeBMP(MakeScene(2, 2));
+    std::vector<uint8_t> wide = EncodeBitmap(MakeScene(2, 2));
     wide[28] = 3; // 3 bits per pixel
     expectFailure(Write("depth.bmp", wide), "Bitmap image is not valid.");
     expectFailure(Write("header.jpg", Bytes({0xFF, 0xD8, 0xFF, 0xD9})), "JPEG error #51.");
     expectFailure(Write("short.gif", Bytes({'G', 'I', 'F', '8', '9', 'a', 1})), "Premature end of data.");
-    expectFailure(Write("blank.gif", EncodeGIF({}, {.GlobalTable = {0, 0}})), "The picture is empty.");
+    expectFailure(Write("blank.gif", EncodeGif({}, {.GlobalTable = {0, 0}})), "The picture is empty.");
     // A picture that loads but cannot be written.
     auto [code, printed] =
-        Run(Write("fine.bmp", EncodeBMP(MakeScene(2, 2))), (Dir / "no/such/dir.png").string());
+        Run(Write("fine.bmp", EncodeBitmap(MakeScene(2, 2))), (Dir / "no/such/dir.png").string());
     EXPECT_EQ(code, 1);
     EXPECT_EQ(printed, "Cannot create file \"" + (Dir / "no/such/dir.png").string() + "\".\n");
 }

@@ -2,7 +2,7 @@
 // picture control on the Qt canvas and saved as PNG.
 #include "tools/Picture.h"
 
-#include "tools/PictureFacts.h"
+#include "graphics/StoredPicture.h"
 
 #include "app/ErrorText.h"
 #include "controls/Graphics.h"

@@ -203,31 +203,3 @@ std::string CheckDeclaredPicture(const PictureFacts& f, const std::string& kind,
            "size " + std::to_string(f.Width) + " x " + std::to_string(f.Height));
     return problems;
 }
-
-std::string_view PictureKindOf(std::span<const uint8_t> file) {
-    auto startsWith = [&](std::initializer_list<uint8_t> signature) {
-        return file.size() >= signature.size() &&
-               std::equal(signature.begin(), signature.end(), file.begin());
-    };
-    if (startsWith({'B', 'M'})) return "TBitmap";
-    if (startsWith({0xFF, 0xD8})) return "TJPEGImage";
-    if (startsWith({'G', 'I', 'F', '8'})) return "TGIFImage";
-    return {};
-}
-
-std::vector<uint8_t> StoredPictureData(std::span<const uint8_t> file) {
-    std::string_view kind = PictureKindOf(file);
-    if (kind.empty() || file.size() > UINT32_MAX) return {};
-    std::vector<uint8_t> data;
-    data.reserve(1 + kind.size() + 4 + file.size());
-    data.push_back(static_cast<uint8_t>(kind.size()));
-    data.insert(data.end(), kind.begin(), kind.end());
-    // A GIF payload runs to the end of the value; the other kinds say how long theirs is.
-    if (kind != "TGIFImage") {
-        const auto length = static_cast<uint32_t>(file.size());
-        for (int shift = 0; shift < 32; shift += 8)
-            data.push_back(static_cast<uint8_t>(length >> shift));
-    }
-    data.insert(data.end(), file.begin(), file.end());
-    return data;
-}

@@ -43,13 +43,6 @@ struct PictureFacts {
 
 PictureFacts InspectPicture(std::span<const uint8_t> file);
 
-// The picture class a file's first bytes name ("TBitmap", "TJPEGImage", "TGIFImage"), or empty.
-std::string_view PictureKindOf(std::span<const uint8_t> file);
-// The file as a stored picture value: the class name with its length byte, then for bitmaps and JPEG
-// a 4-byte little-endian length and the file, for GIF the file alone. Empty for a file no kind reads
-// or one too long for its length field.
-std::vector<uint8_t> StoredPictureData(std::span<const uint8_t> file);
-
 // "bitmap24", "bitmap8grey", "bitmap8", "jpeg", "jpeggrey", "gif": the words a definition uses to
 // declare a picture. Returns an empty text when the file conforms to the declaration, else what differs.
 std::string CheckDeclaredPicture(const PictureFacts& facts, const std::string& kind, int width, int height);

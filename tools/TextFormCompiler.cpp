@@ -1,6 +1,7 @@
 // Compiling the text form of a definition to a component stream.
 #include "tools/TextFormCompiler.h"
 
+#include "graphics/StoredPicture.h"
 #include "tools/PictureFacts.h"
 #include "tools/TextForm.h"
 #include "tools/TextFormSyntax.h"

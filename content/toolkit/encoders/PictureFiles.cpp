@@ -1,12 +1,15 @@
-// Picture file encoders. Everything here is deterministic: the same pixels give the same bytes.
+// The course's picture files through the picture writers. Everything here is deterministic: the same
+// pixels give the same bytes.
 #include "content/toolkit/encoders/PictureFiles.h"
+
+#include "content/toolkit/encoders/BitmapWriter.h"
+#include "content/toolkit/encoders/GifWriter.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <jpeglib.h>
 #include <stdexcept>
 
 namespace {
@@ -28,67 +31,34 @@ void Put32BE(Bytes& out, uint32_t v) {
     Put16BE(out, v & 0xFFFF);
 }
 
-// File header and 40-byte information header of an uncompressed bottom-up bitmap.
-Bytes BitmapHeaders(int width, int height, int bits, int rowBytes, int paletteEntries) {
-    uint32_t offBits = 14 + 40 + 4 * uint32_t(paletteEntries);
-    uint32_t imageSize = uint32_t(rowBytes) * uint32_t(height);
-    Bytes out;
-    out.reserve(offBits + imageSize);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offBits + imageSize);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, 40);
-    Put32(out, uint32_t(width));
-    Put32(out, uint32_t(height));
-    Put16(out, 1);
-    Put16(out, unsigned(bits));
-    Put32(out, 0); // BI_RGB
-    Put32(out, imageSize);
-    Put32(out, 3780); // 96 dots per inch
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
-    return out;
+PixelImage Indexes(const IndexedImage& image) {
+    return {image.Width, image.Height, std::vector<uint32_t>(image.Pixels.begin(), image.Pixels.end())};
+}
+
+std::vector<uint32_t> RgbTable(const std::vector<QRgb>& palette) {
+    std::vector<uint32_t> table;
+    for (QRgb c : palette)
+        table.push_back(c & 0xFFFFFF);
+    return table;
 }
 
 } // namespace
 
 Bytes EncodeBitmap24(const QImage& image) {
     QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    int w = rgb.width(), h = rgb.height();
-    int rowBytes = (w * 3 + 3) & ~3;
-    Bytes out = BitmapHeaders(w, h, 24, rowBytes, 0);
-    for (int y = h - 1; y >= 0; --y) {
+    PixelImage pixels{rgb.width(), rgb.height(), {}};
+    pixels.Pixels.reserve(size_t(pixels.Width) * size_t(pixels.Height));
+    for (int y = 0; y < rgb.height(); ++y) {
         auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            out.push_back(uint8_t(qBlue(line[x])));
-            out.push_back(uint8_t(qGreen(line[x])));
-            out.push_back(uint8_t(qRed(line[x])));
-        }
-        out.resize(out.size() + size_t(rowBytes - w * 3), 0);
+        for (int x = 0; x < rgb.width(); ++x)
+            pixels.Pixels.push_back(line[x] & 0xFFFFFF);
     }
-    return out;
+    return EncodeBitmap(pixels, {.BitsPerPixel = 24});
 }
 
 Bytes EncodeBitmap8(const IndexedImage& image) {
     if (image.Palette.size() > 256) throw std::invalid_argument("an 8-bit bitmap holds at most 256 colours");
-    int rowBytes = (image.Width + 3) & ~3;
-    Bytes out = BitmapHeaders(image.Width, image.Height, 8, rowBytes, 256);
-    for (int i = 0; i < 256; ++i) {
-        QRgb c = i < int(image.Palette.size()) ? image.Palette[size_t(i)] : qRgb(0, 0, 0);
-        out.push_back(uint8_t(qBlue(c)));
-        out.push_back(uint8_t(qGreen(c)));
-        out.push_back(uint8_t(qRed(c)));
-        out.push_back(0);
-    }
-    for (int y = image.Height - 1; y >= 0; --y) {
-        const uint8_t* row = image.Pixels.data() + size_t(y) * size_t(image.Width);
-        out.insert(out.end(), row, row + image.Width);
-        out.resize(out.size() + size_t(rowBytes - image.Width), 0);
-    }
-    return out;
+    return EncodeBitmap(Indexes(image), {.BitsPerPixel = 8, .ColorTable = RgbTable(image.Palette)});
 }
 
 IndexedImage GreyIndexed(const QImage& image) {
@@ -222,218 +192,43 @@ IndexedImage Quantize(const QImage& image, int colours) {
     return out;
 }
 
-namespace {
-
-[[noreturn]] void JpegFail(j_common_ptr info) {
-    char message[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, message);
-    // The encoder only ever sees pictures computed here; a failure is a defect of the generator.
-    std::fprintf(stderr, "JPEG encoder: %s\n", message);
-    std::abort();
-}
-
-} // namespace
-
 Bytes EncodeJpeg(const QImage& image, const JpegOptions& options) {
-    QImage src = options.Grey ? image.convertToFormat(QImage::Format_Grayscale8)
-                              : image.convertToFormat(QImage::Format_RGB888);
-    jpeg_compress_struct info{};
-    jpeg_error_mgr err{};
-    info.err = jpeg_std_error(&err);
-    err.error_exit = JpegFail;
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(src.width());
-    info.image_height = JDIMENSION(src.height());
-    info.input_components = options.Grey ? 1 : 3;
-    info.in_color_space = options.Grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, options.Quality, TRUE);
-    info.write_JFIF_header = TRUE;
-    info.JFIF_major_version = 1;
-    info.JFIF_minor_version = 1;
-    info.density_unit = 1;
-    info.X_density = 96;
-    info.Y_density = 96;
-    info.optimize_coding = TRUE;
-    if (!options.Grey) {
-        info.comp_info[0].h_samp_factor = 2;
-        info.comp_info[0].v_samp_factor = 2;
-        info.comp_info[1].h_samp_factor = info.comp_info[1].v_samp_factor = 1;
-        info.comp_info[2].h_samp_factor = info.comp_info[2].v_samp_factor = 1;
-    }
-    jpeg_start_compress(&info, TRUE);
-    if (options.Exif) {
-        Bytes app1 = {'E', 'x', 'i', 'f', 0, 0};
-        app1.insert(app1.end(), options.Exif->begin(), options.Exif->end());
-        jpeg_write_marker(&info, JPEG_APP0 + 1, app1.data(), unsigned(app1.size()));
-    }
-    if (options.Xmp) {
-        std::string app1 = std::string("http://ns.adobe.com/xap/1.0/") + '\0' + *options.Xmp;
-        jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(app1.data()),
-                          unsigned(app1.size()));
-    }
-    if (options.Icc) jpeg_write_icc_profile(&info, options.Icc->data(), unsigned(options.Icc->size()));
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(src.constScanLine(int(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
-
-namespace {
-
-// Variable-length LZW codes packed least significant bit first into 255-byte data sub-blocks.
-class LzwWriter {
-public:
-    explicit LzwWriter(Bytes& out) : FOut(out) {}
-
-    void Write(int code, int bits) {
-        FAccumulator |= uint32_t(code) << FBits;
-        FBits += bits;
-        while (FBits >= 8) {
-            Byte(uint8_t(FAccumulator));
-            FAccumulator >>= 8;
-            FBits -= 8;
+    PixelImage pixels{image.width(), image.height(), {}};
+    pixels.Pixels.reserve(size_t(pixels.Width) * size_t(pixels.Height));
+    if (options.Grey) {
+        QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < grey.height(); ++y) {
+            const uchar* line = grey.constScanLine(y);
+            for (int x = 0; x < grey.width(); ++x)
+                pixels.Pixels.push_back(line[x]);
+        }
+    } else {
+        QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < rgb.height(); ++y) {
+            const uchar* line = rgb.constScanLine(y);
+            for (int x = 0; x < rgb.width(); ++x)
+                pixels.Pixels.push_back(uint32_t(line[3 * x]) << 16 | uint32_t(line[3 * x + 1]) << 8 |
+                                        line[3 * x + 2]);
         }
     }
-
-    void Finish() {
-        if (FBits > 0) Byte(uint8_t(FAccumulator));
-        if (!FBlock.empty()) Flush();
-        FOut.push_back(0);
-    }
-
-private:
-    void Byte(uint8_t b) {
-        FBlock.push_back(b);
-        if (FBlock.size() == 255) Flush();
-    }
-    void Flush() {
-        FOut.push_back(uint8_t(FBlock.size()));
-        FOut.insert(FOut.end(), FBlock.begin(), FBlock.end());
-        FBlock.clear();
-    }
-
-    Bytes& FOut;
-    Bytes FBlock;
-    uint32_t FAccumulator = 0;
-    int FBits = 0;
-};
-
-void EncodeLzw(const std::vector<uint8_t>& pixels, int minCodeSize, Bytes& out) {
-    const int clear = 1 << minCodeSize, end = clear + 1;
-    LzwWriter writer(out);
-    // The string table as a map from (prefix code, next index) to code.
-    std::vector<int> table(size_t(4096) * 256, -1);
-    std::vector<int> usedSlots;
-    int codeSize = minCodeSize + 1, next = end + 1;
-    auto reset = [&] {
-        for (int slot : usedSlots)
-            table[size_t(slot)] = -1;
-        usedSlots.clear();
-        codeSize = minCodeSize + 1;
-        next = end + 1;
-    };
-    writer.Write(clear, codeSize);
-    if (pixels.empty()) {
-        writer.Write(end, codeSize);
-        writer.Finish();
-        return;
-    }
-    int prefix = pixels[0];
-    for (size_t i = 1; i < pixels.size(); ++i) {
-        int k = pixels[i];
-        int slot = prefix * 256 + k;
-        if (table[size_t(slot)] >= 0) {
-            prefix = table[size_t(slot)];
-            continue;
-        }
-        writer.Write(prefix, codeSize);
-        table[size_t(slot)] = next;
-        usedSlots.push_back(slot);
-        // The decoder widens its codes once its table reaches the current code space; it adds each
-        // entry one code later than we do, so we widen as we add the entry that fills the space.
-        if (next == (1 << codeSize) && codeSize < 12) ++codeSize;
-        if (++next == 4096) {
-            writer.Write(clear, codeSize);
-            reset();
-        }
-        prefix = k;
-    }
-    writer.Write(prefix, codeSize);
-    writer.Write(end, codeSize);
-    writer.Finish();
+    return EncodeJpeg(pixels, options);
 }
-
-int TableBits(size_t entries) {
-    int bits = 1;
-    while ((size_t(1) << bits) < entries)
-        ++bits;
-    return bits;
-}
-
-} // namespace
 
 Bytes EncodeGif(const GifLayout& layout) {
     const IndexedImage& f = layout.Frame;
     if (f.Palette.empty() || f.Palette.size() > 256)
         throw std::invalid_argument("a GIF table holds 2 to 256 colours");
-    if (!layout.Gif89 && (layout.TransparentIndex || !layout.Comment.empty()))
-        throw std::invalid_argument("GIF87a has no extensions");
-    if (layout.MinCodeSize < 2 || layout.MinCodeSize > 8)
-        throw std::invalid_argument("LZW minimum code size out of range");
-    for (uint8_t p : f.Pixels)
-        if (p >= (1 << layout.MinCodeSize))
-            throw std::invalid_argument("pixel index beyond the LZW code size");
-    Bytes out = {'G', 'I', 'F', '8', uint8_t(layout.Gif89 ? '9' : '7'), 'a'};
-    Put16(out, unsigned(layout.ScreenWidth));
-    Put16(out, unsigned(layout.ScreenHeight));
-    out.push_back(0x70); // no global table, 8 bits of colour resolution
-    out.push_back(0);
-    out.push_back(layout.AspectByte);
-    if (!layout.Comment.empty()) {
-        out.push_back(0x21);
-        out.push_back(0xFE);
-        for (size_t at = 0; at < layout.Comment.size(); at += 255) {
-            size_t n = std::min<size_t>(255, layout.Comment.size() - at);
-            out.push_back(uint8_t(n));
-            out.insert(out.end(), layout.Comment.begin() + long(at), layout.Comment.begin() + long(at + n));
-        }
-        out.push_back(0);
-    }
-    if (layout.TransparentIndex) {
-        out.push_back(0x21);
-        out.push_back(0xF9);
-        out.push_back(4);
-        out.push_back(0x01); // transparent colour flag, no disposal
-        Put16(out, unsigned(layout.Delay));
-        out.push_back(uint8_t(*layout.TransparentIndex));
-        out.push_back(0);
-    }
-    int bits = TableBits(f.Palette.size());
-    out.push_back(0x2C);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, unsigned(f.Width));
-    Put16(out, unsigned(f.Height));
-    out.push_back(uint8_t(0x80 | (bits - 1)));
-    for (int i = 0; i < (1 << bits); ++i) {
-        QRgb c = i < int(f.Palette.size()) ? f.Palette[size_t(i)] : qRgb(0, 0, 0);
-        out.push_back(uint8_t(qRed(c)));
-        out.push_back(uint8_t(qGreen(c)));
-        out.push_back(uint8_t(qBlue(c)));
-    }
-    out.push_back(uint8_t(layout.MinCodeSize));
-    EncodeLzw(f.Pixels, layout.MinCodeSize, out);
-    out.push_back(0x3B);
-    return out;
+    // The frame sits at the top-left corner of the logical screen and carries the only colour table.
+    GifFrame frame{.Image = Indexes(f),
+                   .TransparentIndex = layout.TransparentIndex.value_or(-1),
+                   .DelayCs = layout.TransparentIndex ? layout.Delay : 0,
+                   .LocalTable = RgbTable(f.Palette),
+                   .MinCodeSize = layout.MinCodeSize};
+    return EncodeGif(std::span(&frame, 1), {.Version = layout.Gif89 ? "89a" : "87a",
+                                            .ScreenWidth = layout.ScreenWidth,
+                                            .ScreenHeight = layout.ScreenHeight,
+                                            .AspectByte = layout.AspectByte,
+                                            .Comment = layout.Comment});
 }
 
 Bytes MakeExif(const std::string& description, const std::string& dateTime) {

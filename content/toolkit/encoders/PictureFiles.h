@@ -1,6 +1,9 @@
-// Encoders for the picture files of the course: Windows bitmaps of 24 and 8 bits, baseline JPEG with
-// optional metadata segments, and GIF built to an exact structure with our own LZW encoder.
+// The course's picture files from QImage and indexed pictures: Windows bitmaps of 24 and 8 bits, JPEG
+// with optional metadata segments, and single-frame GIF built to an exact structure, all through the
+// picture writers; colour reduction to a palette; the metadata a computed picture carries.
 #pragma once
+
+#include "content/toolkit/encoders/JpegWriter.h"
 
 #include <QImage>
 #include <cstdint>
@@ -28,27 +31,23 @@ IndexedImage GreyIndexed(const QImage& image);
 // Median-cut reduction to at most `colours` colours (deterministic), each pixel mapped to the nearest.
 IndexedImage Quantize(const QImage& image, int colours);
 
-struct JpegOptions {
-    int Quality = 85;
-    bool Grey = false;              // one component instead of YCbCr sampled 2x2, 1x1, 1x1
-    std::optional<Bytes> Exif;      // a TIFF structure, stored in APP1 behind "Exif\0\0"
-    std::optional<Bytes> Icc;       // an ICC profile, in APP2 segments
-    std::optional<std::string> Xmp; // an XMP packet, in APP1 behind its namespace
-};
+// The course's JPEG settings: libjpeg's baseline sampling, Huffman tables made for the picture, and
+// a JFIF 1.01 segment at 96 dots per inch.
 inline JpegOptions JpegColour(int quality) {
     JpegOptions o;
     o.Quality = quality;
+    o.OptimizeCoding = true;
+    o.DotsPerInch = 96;
     return o;
 }
 inline JpegOptions JpegGrey(int quality) {
-    JpegOptions o;
-    o.Quality = quality;
+    JpegOptions o = JpegColour(quality);
     o.Grey = true;
     return o;
 }
 
-// A baseline JPEG file with a JFIF 1.01 segment.
-Bytes EncodeJpeg(const QImage& image, const JpegOptions& options = {});
+// A baseline JPEG file of any QImage (in grey when the options say so).
+Bytes EncodeJpeg(const QImage& image, const JpegOptions& options);
 
 // The exact structure of a single-frame GIF file without a global colour table: the frame sits at the
 // top-left corner of the logical screen and carries a local colour table.
@@ -63,6 +62,7 @@ struct GifLayout {
     int Delay = 0;
     std::string Comment; // a comment extension when not empty (GIF89a only)
 };
+// Throws std::invalid_argument for what the format cannot hold.
 Bytes EncodeGif(const GifLayout& layout);
 
 // A minimal Exif structure naming the camera-less origin of a computed picture, and a small sRGB-like
