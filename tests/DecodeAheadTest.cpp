@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 #include "app/TApplication.h"
 #include "app/TCustomForm.h"
+#include "content/toolkit/encoders/JpegWriter.h"
 #include "controls/TImage.h"
 #include "controls/TPageControl.h"
 #include "graphics/TJPEGImage.h"
@@ -12,13 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 using namespace gfx_test;
 
@@ -33,30 +33,12 @@ std::vector<uint8_t> Photo(int width, int height, int components, uint32_t seed 
         int ramp = (i / components % width) * 255 / width;
         samples.push_back(static_cast<uint8_t>(std::clamp(ramp + static_cast<int>(seed >> 27) - 16, 0, 255)));
     }
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = components;
-    c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row =
-            samples.data() + static_cast<size_t>(c.next_scanline) * static_cast<size_t>(width * components);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> file(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return file;
+    PixelImage image{width, height, {}};
+    for (size_t at = 0; at < samples.size(); at += static_cast<size_t>(components))
+        image.Pixels.push_back(components == 1 ? samples[at]
+                                               : uint32_t{samples[at]} << 16 |
+                                                     uint32_t{samples[at + 1]} << 8 | samples[at + 2]);
+    return EncodeJpeg(image, {.Quality = 90, .Grey = components == 1});
 }
 
 // Everything a decoding leaves to be seen: the bitmap, the error, the reports and the palette flag.
