@@ -3,6 +3,8 @@
 #include "graphics/TBitmap.h"
 
 #include "graphics/GraphicsConsts.h"
+#include "graphics/StreamReads.h"
+#include "stream/ByteOrder.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
@@ -24,39 +26,22 @@ namespace {
     throw EInvalidGraphic(std::string(SGraphics::SInvalidBitmap));
 }
 
-uint64_t Remaining(TStream& stream) {
-    int64_t position = stream.Position(), size = stream.Size();
-    return size > position ? static_cast<uint64_t>(size - position) : 0;
-}
-
-void ReadExact(TStream& stream, void* buffer, uint64_t count) {
-    if (count == 0) return;
-    if (count > Remaining(stream) || stream.Read(buffer, count) != count)
-        throw EReadError(std::string(SConsts::SReadError));
-}
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16) | static_cast<uint32_t>(p[3]) << 24;
-}
 int32_t I32(const uint8_t* p) {
-    return static_cast<int32_t>(U32(p));
+    return static_cast<int32_t>(U32LE(p));
 }
 
 // The fields of a 40-byte info header, from its byte 4 on (the size is already read).
 void ParseInfoHeader(const uint8_t* p, TBitmapInfoHeader& h) {
     h.Width = I32(p);
     h.Height = I32(p + 4);
-    h.Planes = U16(p + 8);
-    h.BitCount = U16(p + 10);
-    h.Compression = U32(p + 12);
-    h.SizeImage = U32(p + 16);
+    h.Planes = U16LE(p + 8);
+    h.BitCount = U16LE(p + 10);
+    h.Compression = U32LE(p + 12);
+    h.SizeImage = U32LE(p + 16);
     h.XPelsPerMeter = I32(p + 20);
     h.YPelsPerMeter = I32(p + 24);
-    h.ClrUsed = U32(p + 28);
-    h.ClrImportant = U32(p + 32);
+    h.ClrUsed = U32LE(p + 28);
+    h.ClrImportant = U32LE(p + 32);
 }
 
 std::array<uint32_t, 3> DefaultMasks(int bitsPerPixel) {
@@ -148,7 +133,7 @@ void TBitmap::ReadData(TStream& stream) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-    uint64_t rest = Remaining(stream);
+    uint64_t rest = BytesRemaining(stream);
     ReadDIB(stream, static_cast<uint32_t>(std::min<uint64_t>(rest, std::numeric_limits<uint32_t>::max())));
 }
 
@@ -160,7 +145,7 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     }
     uint8_t fileHeader[14];
     ReadExact(stream, fileHeader, sizeof fileHeader);
-    if (U16(fileHeader) != 0x4D42) InvalidBitmap();
+    if (U16LE(fileHeader) != 0x4D42) InvalidBitmap();
     // What the length field says is left; the pixels are cut to it. It may run negative for a header
     // that claims more than the length allows, which leaves no pixel bytes at all.
     int64_t remaining = static_cast<int64_t>(length) - 14;
@@ -169,22 +154,22 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     TBitmapInfoHeader& h = image.Header;
     uint8_t sizeBytes[4];
     ReadExact(stream, sizeBytes, 4);
-    uint32_t headerSize = U32(sizeBytes);
+    uint32_t headerSize = U32LE(sizeBytes);
     std::vector<uint8_t> header;
     if (headerSize == 12) {
         uint8_t core[8];
         ReadExact(stream, core, sizeof core);
-        h.Width = U16(core);
-        h.Height = U16(core + 2);
-        h.Planes = U16(core + 4);
-        h.BitCount = U16(core + 6);
+        h.Width = U16LE(core);
+        h.Height = U16LE(core + 2);
+        h.Planes = U16LE(core + 4);
+        h.BitCount = U16LE(core + 6);
         image.OS2Format = true;
         remaining -= 12;
     } else {
         // Header sizes between the core header and the info header leave the fields undefined.
         if (headerSize < 40) InvalidBitmap();
         // The whole header is read, but nothing is allocated for more than the stream holds.
-        if (headerSize - 4 > Remaining(stream)) throw EReadError(std::string(SConsts::SReadError));
+        if (headerSize - 4 > BytesRemaining(stream)) throw EReadError(std::string(SConsts::SReadError));
         header.resize(headerSize - 4);
         ReadExact(stream, header.data(), header.size());
         ParseInfoHeader(header.data(), h);
@@ -200,12 +185,12 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
     if (bitFields && headerSize == 40 && (h.BitCount == 16 || h.BitCount == 32)) {
         uint8_t masks[12];
         ReadExact(stream, masks, sizeof masks);
-        image.Masks = {U32(masks), U32(masks + 4), U32(masks + 8)};
+        image.Masks = {U32LE(masks), U32LE(masks + 4), U32LE(masks + 8)};
         masksKnown = true;
         remaining -= 12;
     } else if (bitFields && headerSize >= 52) {
         // Version 2 and later headers carry the masks themselves, right after the 40-byte part.
-        image.Masks = {U32(header.data() + 36), U32(header.data() + 40), U32(header.data() + 44)};
+        image.Masks = {U32LE(header.data() + 36), U32LE(header.data() + 40), U32LE(header.data() + 44)};
         masksKnown = true;
     }
 
@@ -236,7 +221,8 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
 
     if (compressed) {
         // Run-length and embedded encodings have no decoder here.
-        if (static_cast<uint64_t>(std::max<int64_t>(0, std::min(remaining, imageSize))) > Remaining(stream))
+        if (static_cast<uint64_t>(std::max<int64_t>(0, std::min(remaining, imageSize))) >
+            BytesRemaining(stream))
             throw EReadError(std::string(SConsts::SReadError));
         InvalidBitmap();
     }
@@ -244,7 +230,7 @@ void TBitmap::ReadDIB(TStream& stream, uint32_t length) {
         !SupportedDepth(h.BitCount) || (bitFields && (h.BitCount != 16 && h.BitCount != 32)) || !masksKnown ||
         dibBytes > static_cast<int64_t>(kMaxPixelBytes))
         InvalidBitmap();
-    if (static_cast<uint64_t>(pixelBytes) > Remaining(stream))
+    if (static_cast<uint64_t>(pixelBytes) > BytesRemaining(stream))
         throw EReadError(std::string(SConsts::SReadError));
 
     // Complete rows in bytes that outlive the bitmap are drawn where they are stored; short rows are
@@ -297,13 +283,13 @@ uint32_t TBitmap::PixelOf(const uint8_t* row, int x) const {
     case 8:
         return indexed(row[x]);
     case 16: {
-        uint32_t v = U16(row + 2 * x);
+        uint32_t v = U16LE(row + 2 * x);
         return Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]));
     }
     case 24:
         return Bgra(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     case 32: {
-        uint32_t v = U32(row + 4 * x);
+        uint32_t v = U32LE(row + 4 * x);
         const uint32_t alphaMask = ~(masks[0] | masks[1] | masks[2]);
         uint8_t alpha = FAlphaFormat == afDefined ? Channel(v, alphaMask & 0xFF000000u) : 0xFF;
         return Bgra(Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2]), alpha);

@@ -2,17 +2,11 @@
 #include "graphics/TGIFExtension.h"
 
 #include "graphics/GraphicsConsts.h"
+#include "stream/ByteOrder.h"
 
 #include <cstring>
 
 namespace {
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16) | static_cast<uint32_t>(p[3]) << 24;
-}
-
 constexpr const char* kLoopIdentifiers[] = {"NETSCAPE2.0", "ANIMEXTS1.0"};
 
 // The application extension's kind comes from its identifying block: an 11-byte block naming a
@@ -75,7 +69,7 @@ void TGIFGraphicControlExtension::ReadBody(TGIFReader& reader) {
     if (reader.Read(bytes, sizeof bytes) < sizeof bytes) reader.Warning(SGraphics::SGIFPrematureEndOfData);
     FRec.BlockSize = bytes[0];
     FRec.PackedFields = bytes[1];
-    FRec.DelayTime = U16(bytes + 2);
+    FRec.DelayTime = U16LE(bytes + 2);
     FRec.TransparentColorIndex = bytes[4];
     FRec.Terminator = bytes[5];
 }
@@ -88,10 +82,10 @@ void TGIFTextExtension::ReadBody(TGIFReader& reader) {
     uint8_t block[13];
     reader.ReadStrict(block, sizeof block);
     FRec.BlockSize = block[0];
-    FRec.Left = U16(block + 1);
-    FRec.Top = U16(block + 3);
-    FRec.Width = U16(block + 5);
-    FRec.Height = U16(block + 7);
+    FRec.Left = U16LE(block + 1);
+    FRec.Top = U16LE(block + 3);
+    FRec.Width = U16LE(block + 5);
+    FRec.Height = U16LE(block + 7);
     FRec.CellWidth = block[9];
     FRec.CellHeight = block[10];
     FRec.TextFGColorIndex = block[11];
@@ -127,11 +121,11 @@ void TGIFAppExtNSLoop::ReadData(TGIFReader& reader) {
         switch (block[0] & 7) {
         case 1:
             if (length < 3) GIFError(SGraphics::SGIFInvalidData);
-            FLoops = U16(block + 1);
+            FLoops = U16LE(block + 1);
             break;
         case 2:
             if (length < 5) GIFError(SGraphics::SGIFInvalidData);
-            FBufferSize = U32(block + 1);
+            FBufferSize = U32LE(block + 1);
             break;
         default:
             break;

@@ -5,6 +5,7 @@
 #include "graphics/GIFDecoder.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/TGIFImage.h"
+#include "stream/ByteOrder.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
 
@@ -13,18 +14,6 @@
 namespace {
 // Building a frame's bitmap reports progress after this many rows.
 constexpr int kRenderingRows = 32;
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 } // namespace
 
 TGIFFrame::TGIFFrame(TGIFImage& image) : FImage(image) {}
@@ -46,7 +35,7 @@ void TGIFFrame::LoadFromStream(TGIFReader& reader) {
 
     uint8_t d[10];
     reader.ReadStrict(d, sizeof d);
-    FImageDescriptor = {d[0], U16(d + 1), U16(d + 3), U16(d + 5), U16(d + 7), d[9]};
+    FImageDescriptor = {d[0], U16LE(d + 1), U16LE(d + 3), U16LE(d + 5), U16LE(d + 7), d[9]};
     if (FImageDescriptor.Separator != kGIFImageSeparator) GIFError(SGraphics::SGIFInvalidData);
     TGIFImageDescriptor& id = FImageDescriptor;
     if (id.Left + id.Width > 0xFFFF || id.Top + id.Height > 0xFFFF) {
@@ -127,20 +116,20 @@ const TBitmap* TGIFFrame::Bitmap() {
     file.reserve(pixelOffset + static_cast<size_t>(stride) * static_cast<size_t>(height));
     file.push_back('B');
     file.push_back('M');
-    Put32(file, pixelOffset + stride * static_cast<uint32_t>(height));
-    Put32(file, 0);
-    Put32(file, pixelOffset);
-    Put32(file, 40);
-    Put32(file, static_cast<uint32_t>(width));
-    Put32(file, static_cast<uint32_t>(height)); // bottom row first
-    Put16(file, 1);
-    Put16(file, 8);
-    Put32(file, 0);
-    Put32(file, stride * static_cast<uint32_t>(height));
-    Put32(file, 0);
-    Put32(file, 0);
-    Put32(file, 256);
-    Put32(file, static_cast<uint32_t>(colors.Count()));
+    Put32LE(file, pixelOffset + stride * static_cast<uint32_t>(height));
+    Put32LE(file, 0);
+    Put32LE(file, pixelOffset);
+    Put32LE(file, 40);
+    Put32LE(file, static_cast<uint32_t>(width));
+    Put32LE(file, static_cast<uint32_t>(height)); // bottom row first
+    Put16LE(file, 1);
+    Put16LE(file, 8);
+    Put32LE(file, 0);
+    Put32LE(file, stride * static_cast<uint32_t>(height));
+    Put32LE(file, 0);
+    Put32LE(file, 0);
+    Put32LE(file, 256);
+    Put32LE(file, static_cast<uint32_t>(colors.Count()));
     for (int i = 0; i < 256; ++i) {
         TGIFColor c = i < colors.Count() ? colors[i] : TGIFColor{};
         file.push_back(c.Blue);

@@ -5,6 +5,7 @@
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
 #include "graphics/TGIFReader.h"
+#include "stream/ByteOrder.h"
 #include "stream/TStream.h"
 
 #include <algorithm>
@@ -13,10 +14,6 @@
 const TClassInfo TGIFImage::ClassInfo{"TGIFImage", &TGraphic::ClassInfo};
 
 namespace {
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
 bool IsSignature(const uint8_t* p) {
     return std::toupper(p[0]) == 'G' && std::toupper(p[1]) == 'I' && std::toupper(p[2]) == 'F';
 }
@@ -71,7 +68,7 @@ void TGIFImage::LoadFromStream(TStream& stream) {
     Clear();
     const int64_t start = stream.Position();
     std::vector<uint8_t> bytes = ReadRest(stream);
-    TGIFReader reader(bytes, [this](std::string_view m) { Warning(gsWarning, std::string(m)); });
+    TGIFReader reader(bytes, *this);
     try {
         ReadBlocks(reader);
     } catch (...) {
@@ -97,7 +94,7 @@ void TGIFImage::ReadBlocks(TGIFReader& reader) {
 
     uint8_t lsd[7];
     reader.ReadStrict(lsd, sizeof lsd);
-    FHeader.LogicalScreenDescriptor = {U16(lsd), U16(lsd + 2), lsd[4], lsd[5], lsd[6]};
+    FHeader.LogicalScreenDescriptor = {U16LE(lsd), U16LE(lsd + 2), lsd[4], lsd[5], lsd[6]};
     if (lsd[4] & 0x80) FHeader.ColorMap.LoadFromStream(reader, lsd[4]);
 
     int b = SkipZeros(reader);

@@ -81,7 +81,8 @@ public:
     // logical-screen rectangle scaled to that size, each coordinate rounded to the nearest pixel.
     TGIFFrameRect FrameRect(int destWidth, int destHeight) const;
 
-    // Warnings and errors met while reading. Without a handler, gsError raises GIFException with the
+    // Warnings and errors met while reading the picture (through its reader) or finding its background
+    // colour: every one goes through Warning. Without a handler, gsError raises GIFException with the
     // message and the rest are ignored.
     std::function<void(TGIFSeverity severity, const std::string& message)> OnWarning;
     void Warning(TGIFSeverity severity, const std::string& message) const;

@@ -3,11 +3,16 @@
 
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
+#include "graphics/TGIFImage.h"
 
 #include <cstring>
 
 void GIFError(std::string_view message) {
     throw GIFException(std::string(message));
+}
+
+void TGIFReader::Warning(std::string_view message) const {
+    FImage.Warning(gsWarning, std::string(message));
 }
 
 void TGIFReader::ReadStrict(void* buffer, size_t count) {

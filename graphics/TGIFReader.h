@@ -1,10 +1,9 @@
 // The byte cursor GIF reading works on: strict reads that fail with "Premature end of data", lenient
-// reads that stop at the end, data sub-blocks, and the warnings reading passes over.
+// reads that stop at the end, data sub-blocks. What reading passes over goes to the picture's warnings.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,12 +11,12 @@
 
 [[noreturn]] void GIFError(std::string_view message);
 
+class TGIFImage;
+
 class TGIFReader {
 public:
-    using TWarningProc = std::function<void(std::string_view message)>;
-
-    TGIFReader(std::span<const uint8_t> bytes, TWarningProc warning)
-        : FBytes(bytes), FWarning(std::move(warning)) {}
+    // Reads the file of image, whose warnings take what reading passes over.
+    TGIFReader(std::span<const uint8_t> bytes, const TGIFImage& image) : FBytes(bytes), FImage(image) {}
 
     size_t Position() const { return FPosition; }
     void SetPosition(size_t position) { FPosition = position < FBytes.size() ? position : FBytes.size(); }
@@ -45,14 +44,13 @@ public:
     // Jumps over sub-blocks up to a length of 0 or the end.
     void SkipSubBlocks();
 
-    void Warning(std::string_view message) const {
-        if (FWarning) FWarning(message);
-    }
+    // A warning (gsWarning) of the picture being read.
+    void Warning(std::string_view message) const;
 
 private:
     std::span<const uint8_t> FBytes;
     size_t FPosition = 0;
-    TWarningProc FWarning;
+    const TGIFImage& FImage;
 };
 
 // Text split into lines at CR LF, LF or CR; a break at the very end adds no empty line.

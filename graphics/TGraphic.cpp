@@ -1,10 +1,12 @@
 // The picture-kind base and the registry.
 #include "graphics/TGraphic.h"
 
+#include "graphics/StreamReads.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TGIFImage.h"
 #include "graphics/TIcon.h"
 #include "graphics/TJPEGImage.h"
+#include "stream/ByteOrder.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TFiler.h"
@@ -70,23 +72,15 @@ void TGraphic::DeclareProperties(TFiler& filer) {
         "Data", [this](TStream& s) { ReadData(s); }, !Empty());
 }
 
-// What the stream still holds; a stream positioned past its end holds nothing.
-static uint64_t Remaining(TStream& stream) {
-    int64_t position = stream.Position(), size = stream.Size();
-    return size > position ? static_cast<uint64_t>(size - position) : 0;
-}
-
 std::vector<uint8_t> TGraphic::ReadBlock(TStream& stream, uint64_t count) {
-    if (count > Remaining(stream)) throw EReadError(std::string(SConsts::SReadError));
+    if (count > BytesRemaining(stream)) throw EReadError(std::string(SConsts::SReadError));
     std::vector<uint8_t> bytes(count);
-    if (count == 0) return bytes;
-    if (stream.Read(bytes.data(), bytes.size()) != bytes.size())
-        throw EReadError(std::string(SConsts::SReadError));
+    ReadExact(stream, bytes.data(), count);
     return bytes;
 }
 
 std::vector<uint8_t> TGraphic::ReadRest(TStream& stream) {
-    return ReadBlock(stream, Remaining(stream));
+    return ReadBlock(stream, BytesRemaining(stream));
 }
 
 TByteView TGraphic::ReadKept(TStream& stream, uint64_t count) {
@@ -97,12 +91,13 @@ TByteView TGraphic::ReadKept(TStream& stream, uint64_t count) {
 }
 
 TByteView TGraphic::ReadRestKept(TStream& stream) {
-    return ReadKept(stream, Remaining(stream));
+    return ReadKept(stream, BytesRemaining(stream));
 }
 
 uint32_t TGraphic::ReadLength(TStream& stream) {
-    auto b = ReadBlock(stream, 4);
-    return static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<uint32_t>(b[3]) << 24;
+    uint8_t b[4];
+    ReadExact(stream, b, sizeof b);
+    return U32LE(b);
 }
 
 TFileFormatsList::TFileFormatsList() {

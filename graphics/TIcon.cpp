@@ -3,6 +3,7 @@
 #include "graphics/TIcon.h"
 
 #include "graphics/GraphicsConsts.h"
+#include "stream/ByteOrder.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
@@ -17,13 +18,6 @@ namespace {
 
 [[noreturn]] void InvalidIcon() {
     throw EInvalidGraphic(std::string(SGraphics::SInvalidIcon));
-}
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16) | static_cast<uint32_t>(p[3]) << 24;
 }
 
 constexpr uint64_t kUnlimitedColors = std::numeric_limits<uint64_t>::max();
@@ -44,7 +38,7 @@ bool NoWorse(int candidate, int current, int requested) {
 void TIcon::LoadFromStream(TStream& stream) {
     std::vector<uint8_t> file = ReadRest(stream);
     if (file.size() < 6) throw EReadError(std::string(SConsts::SReadError));
-    if (U16(file.data() + 2) > 1) InvalidIcon();
+    if (U16LE(file.data() + 2) > 1) InvalidIcon();
     FFile = std::move(file);
     FImage.reset();
     Changed();
@@ -58,24 +52,24 @@ void TIcon::SetAssigned(TIcon* source) {
 }
 
 int TIcon::IconType() const {
-    return FFile.size() >= 6 ? U16(FFile.data() + 2) : -1;
+    return FFile.size() >= 6 ? U16LE(FFile.data() + 2) : -1;
 }
 
 std::vector<TIconDirEntry> TIcon::Entries() const {
     std::vector<TIconDirEntry> entries;
     if (IconType() != 1) return entries;
-    size_t count = U16(FFile.data() + 4);
+    size_t count = U16LE(FFile.data() + 4);
     if (6 + 16 * count > FFile.size()) InvalidIcon();
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* p = FFile.data() + 6 + 16 * i;
         TIconDirEntry e;
         e.Width = p[0];
         e.Height = p[1];
-        e.ColorCount = U16(p + 2);
-        e.Planes = U16(p + 4);
-        e.BitCount = U16(p + 6);
-        e.BytesInRes = U32(p + 8);
-        e.ImageOffset = U32(p + 12);
+        e.ColorCount = U16LE(p + 2);
+        e.Planes = U16LE(p + 4);
+        e.BitCount = U16LE(p + 6);
+        e.BytesInRes = U32LE(p + 8);
+        e.ImageOffset = U32LE(p + 12);
         entries.push_back(e);
     }
     return entries;
@@ -149,12 +143,12 @@ std::unique_ptr<TBitmap> TIcon::DecodeImage(const TIconDirEntry& entry) const {
     const uint8_t* p = FFile.data() + offset;
     // Images stored as PNG have no decoder here.
     if (std::memcmp(p, "\x89PNG", 4) == 0) InvalidIcon();
-    const uint32_t headerSize = U32(p);
-    const int32_t width = static_cast<int32_t>(U32(p + 4));
-    const int32_t doubleHeight = static_cast<int32_t>(U32(p + 8));
-    const int bpp = U16(p + 14);
-    const uint32_t compression = U32(p + 16);
-    const uint32_t used = U32(p + 32);
+    const uint32_t headerSize = U32LE(p);
+    const int32_t width = static_cast<int32_t>(U32LE(p + 4));
+    const int32_t doubleHeight = static_cast<int32_t>(U32LE(p + 8));
+    const int bpp = U16LE(p + 14);
+    const uint32_t compression = U32LE(p + 16);
+    const uint32_t used = U32LE(p + 32);
     if (headerSize < 40 || headerSize > size || width <= 0 || doubleHeight <= 1 || compression != BI_RGB)
         InvalidIcon();
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) InvalidIcon();

@@ -10,10 +10,8 @@
 // the monitor catches whatever it raises, keeps it in the context and jumps, and Run() raises it again.
 #include "graphics/TJPEGDecompressor.h"
 
-#include "graphics/GraphicsConsts.h"
-#include "graphics/GraphicsExceptions.h"
 #include "graphics/GreyDither.h"
-#include "stream/Consts.h"
+#include "graphics/JPEGError.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -263,9 +261,7 @@ void Run(TJPEGContext* context, TStage stage) {
     bool done = Guarded(context, stage);
     context->ReadingRows = false;
     if (context->HandlerError) std::rethrow_exception(std::exchange(context->HandlerError, nullptr));
-    if (!done)
-        throw EJPEG(Format(SGraphics::SJPEGError,
-                           {std::to_string(TJPEGDecompressor::MessageNumber(context->Error.Code))}));
+    if (!done) throw JPEGError(TJPEGDecompressor::MessageNumber(context->Error.Code));
 }
 
 } // namespace

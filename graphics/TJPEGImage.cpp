@@ -1,11 +1,9 @@
 // JPEG payload reading, header at loading, decoding into a bitmap on first need.
 #include "graphics/TJPEGImage.h"
 
-#include "graphics/GraphicsConsts.h"
-#include "graphics/GraphicsExceptions.h"
+#include "graphics/JPEGError.h"
 #include "graphics/TJPEGDecompressor.h"
 #include "graphics/TWorkerThread.h"
-#include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
 
@@ -44,8 +42,7 @@ void DecodeFile(std::span<const uint8_t> file, const TJPEGDecodeSettings& settin
     outputWidth = output.Width;
 
     const int64_t bytes = TBitmap::StrideOf(output.Width, output.BitsPerPixel) * output.Height;
-    if (bytes > static_cast<int64_t>(TBitmap::kMaxPixelBytes))
-        throw EJPEG(Format(SGraphics::SJPEGError, {std::to_string(kOutOfMemory)}));
+    if (bytes > static_cast<int64_t>(TBitmap::kMaxPixelBytes)) throw JPEGError(kOutOfMemory);
     bitmap.SetSize(output.Width, output.Height, output.BitsPerPixel);
     if (!output.ColorMap.empty()) {
         bitmap.SetColorTable(std::move(output.ColorMap));

@@ -1,33 +1,25 @@
 // Header inspection of bitmap, JPEG and GIF files.
 #include "tools/PictureFacts.h"
 
+#include "stream/ByteOrder.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-uint32_t U16(std::span<const uint8_t> b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
-}
-uint32_t U32(std::span<const uint8_t> b, size_t at) {
-    return U16(b, at) | U16(b, at + 2) << 16;
-}
-uint32_t U16BE(std::span<const uint8_t> b, size_t at) {
-    return uint32_t(b[at]) << 8 | uint32_t(b[at + 1]);
-}
-
 void Bitmap(std::span<const uint8_t> b, PictureFacts& f) {
-    if (b.size() < 54 || U32(b, 14) < 40) {
+    if (b.size() < 54 || U32LE(b.data() + 14) < 40) {
         f.Error = "bitmap headers are short";
         return;
     }
-    f.Width = int(int32_t(U32(b, 18)));
-    f.Height = int(int32_t(U32(b, 22)));
-    f.Depth = int(U16(b, 28));
-    f.Uncompressed = U32(b, 30) == 0;
-    uint32_t used = U32(b, 46);
+    f.Width = int(int32_t(U32LE(b.data() + 18)));
+    f.Height = int(int32_t(U32LE(b.data() + 22)));
+    f.Depth = int(U16LE(b.data() + 28));
+    f.Uncompressed = U32LE(b.data() + 30) == 0;
+    uint32_t used = U32LE(b.data() + 46);
     f.PaletteEntries = f.Depth <= 8 ? int(used ? used : 1u << f.Depth) : int(used);
-    size_t table = 14 + U32(b, 14);
+    size_t table = 14 + U32LE(b.data() + 14);
     if (f.Depth == 8 && f.PaletteEntries == 256 && table + 1024 <= b.size()) {
         f.GreyRamp = true;
         for (size_t i = 0; i < 256; ++i) {
@@ -36,7 +28,7 @@ void Bitmap(std::span<const uint8_t> b, PictureFacts& f) {
         }
     }
     uint64_t rowBytes = (uint64_t(f.Width > 0 ? f.Width : 0) * uint64_t(f.Depth) + 31) / 32 * 4;
-    uint64_t need = U32(b, 10) + rowBytes * uint64_t(f.Height < 0 ? -int64_t(f.Height) : f.Height);
+    uint64_t need = U32LE(b.data() + 10) + rowBytes * uint64_t(f.Height < 0 ? -int64_t(f.Height) : f.Height);
     if (need > b.size()) f.Error = "bitmap pixel data is short";
 }
 
@@ -49,7 +41,7 @@ void Jpeg(std::span<const uint8_t> b, PictureFacts& f) {
         }
         uint8_t marker = b[at + 1];
         if (marker == 0xD9 || marker == 0xDA) return;
-        size_t length = U16BE(b, at + 2);
+        size_t length = U16BE(b.data() + at + 2);
         if (length < 2 || at + 2 + length > b.size()) {
             f.Error = "JPEG segment runs past the end";
             return;
@@ -69,8 +61,8 @@ void Jpeg(std::span<const uint8_t> b, PictureFacts& f) {
             }
             f.Baseline = marker == 0xC0 && seg[0] == 8;
             f.Depth = seg[0];
-            f.Height = int(U16BE(seg, 1));
-            f.Width = int(U16BE(seg, 3));
+            f.Height = int(U16BE(seg.data() + 1));
+            f.Width = int(U16BE(seg.data() + 3));
             f.Components = seg[5];
             for (size_t c = 0; c < size_t(f.Components) && 6 + 3 * c + 2 < seg.size(); ++c) {
                 char s[16];
@@ -88,8 +80,8 @@ void Gif(std::span<const uint8_t> b, PictureFacts& f) {
         return;
     }
     f.GifVersion.assign(b.begin() + 3, b.begin() + 6);
-    f.Width = int(U16(b, 6));
-    f.Height = int(U16(b, 8));
+    f.Width = int(U16LE(b.data() + 6));
+    f.Height = int(U16LE(b.data() + 8));
     f.AspectByte = b[12];
     f.GlobalTable = b[10] & 0x80;
     size_t at = 13 + (f.GlobalTable ? 3u << ((b[10] & 7) + 1) : 0u);
@@ -111,7 +103,7 @@ void Gif(std::span<const uint8_t> b, PictureFacts& f) {
             at += 2;
             if (label == 0xF9 && at + 5 < b.size() && b[at] == 4) {
                 f.Transparent = b[at + 1] & 1;
-                f.Delay = int(U16(b, at + 2));
+                f.Delay = int(U16LE(b.data() + at + 2));
                 f.TransparentIndex = f.Transparent ? b[at + 4] : -1;
             }
             int total = 0;
@@ -119,10 +111,10 @@ void Gif(std::span<const uint8_t> b, PictureFacts& f) {
             if (label == 0xFE) f.CommentBytes = total;
         } else if (kind == 0x2C && at + 10 < b.size()) {
             ++f.Frames;
-            f.FrameLeft = int(U16(b, at + 1));
-            f.FrameTop = int(U16(b, at + 3));
-            f.FrameWidth = int(U16(b, at + 5));
-            f.FrameHeight = int(U16(b, at + 7));
+            f.FrameLeft = int(U16LE(b.data() + at + 1));
+            f.FrameTop = int(U16LE(b.data() + at + 3));
+            f.FrameWidth = int(U16LE(b.data() + at + 5));
+            f.FrameHeight = int(U16LE(b.data() + at + 7));
             uint8_t packed = b[at + 9];
             at += 10;
             if (packed & 0x80) {
