@@ -2,7 +2,7 @@
 #include "app/TStatusBar.h"
 
 #include "app/TCustomForm.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "stream/TextCodec.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Picture control: destination rectangle, painting and the picture-changed handler.
 #include "controls/TImage.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TWinControl.h"
 #include "graphics/TBitmap.h"
 #include "graphics/TGIFImage.h"

@@ -1,7 +1,7 @@
 // Labels: measuring the caption for AutoSize, and painting it on the parent's surface.
 #include "controls/TLabel.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TWinControl.h"
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {

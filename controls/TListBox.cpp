@@ -1,7 +1,7 @@
 // List boxes on the platform list box: the window, its items, selection and the typing search.
 #include "controls/TListBox.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/NativeWindow.h"
 #include "stream/Exceptions.h"
 #include "stream/TextCodec.h"
@@ -24,7 +24,7 @@ TCustomListBox::~TCustomListBox() {
 IListBoxPeer& TCustomListBox::ItemsPeer() {
     if (!FPeer && TPlatform::Current()) HandleNeeded();
     if (IListBoxPeer* list = ListPeer()) return *list;
-    if (!FHeldItems) FHeldItems = std::make_unique<THeadlessListBox>(ListParams());
+    if (!FHeldItems) FHeldItems = std::make_unique<TInMemoryListBoxPeer>(ListParams());
     return *FHeldItems;
 }
 
@@ -79,14 +79,14 @@ void TCustomListBox::RecreateWindow() {
     if (!old) {
         // Without a window the held items take the new style.
         if (!FHeldItems) return;
-        auto held = std::make_unique<THeadlessListBox>(ListParams());
+        auto held = std::make_unique<TInMemoryListBoxPeer>(ListParams());
         for (const std::string& item : FHeldItems->Items())
             held->AddString(item);
         held->SetItemIndex(FHeldItems->ItemIndex());
         FHeldItems = std::move(held);
         return;
     }
-    auto held = std::make_unique<THeadlessListBox>();
+    auto held = std::make_unique<TInMemoryListBoxPeer>();
     for (int i = 0; i < old->Count(); ++i)
         held->AddString(old->GetString(i));
     held->SetTopIndex(old->TopIndex());

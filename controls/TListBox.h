@@ -2,7 +2,7 @@
 // by typing the first letters of an item.
 #pragma once
 
-#include "controls/THeadlessListBox.h"
+#include "controls/TInMemoryListBoxPeer.h"
 #include "controls/TListBoxStrings.h"
 #include "controls/TWinControl.h"
 #include "platform/NativeControls.h"
@@ -99,7 +99,7 @@ private:
     std::unique_ptr<TListBoxStrings> FItems;
     // The items while there is no window to hold them: without a platform, or between the windows of a
     // re-creation.
-    std::unique_ptr<THeadlessListBox> FHeldItems;
+    std::unique_ptr<TInMemoryListBoxPeer> FHeldItems;
     int FItemHeight = 16;
     TListBoxStyle FStyle = TListBoxStyle::lbStandard;
     bool FSorted = false;

@@ -1,7 +1,7 @@
 // Edits and memos on the platform edit control: the window and its style, the text it holds, keys.
 #include "controls/TMemo.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/NativeWindow.h"
 
 namespace {
@@ -55,8 +55,8 @@ std::unique_ptr<IEditPeer> TCustomEdit::NewWindow(const TEditParams& params) {
     return TPlatform::Current()->CreateEdit(*Parent()->ClientPeer(), *this, params);
 }
 
-std::unique_ptr<THeadlessEdit> TCustomEdit::NewHeldText() const {
-    return std::make_unique<THeadlessEdit>(false, CreateParams());
+std::unique_ptr<TInMemoryEditPeer> TCustomEdit::NewHeldText() const {
+    return std::make_unique<TInMemoryEditPeer>(false, CreateParams());
 }
 
 void TCustomEdit::ApplyWindowState(IEditPeer& edit) {

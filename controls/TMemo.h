@@ -2,7 +2,7 @@
 // it as lines and gives it to the program as a list of lines.
 #pragma once
 
-#include "controls/THeadlessEdit.h"
+#include "controls/TInMemoryEditPeer.h"
 #include "controls/TMemoStrings.h"
 #include "controls/TWinControl.h"
 #include "platform/NativeControls.h"
@@ -53,7 +53,7 @@ protected:
     virtual TEditParams CreateParams() const;
     virtual std::unique_ptr<IEditPeer> NewWindow(const TEditParams& params);
     // The in-memory edit that holds the text without a platform.
-    virtual std::unique_ptr<THeadlessEdit> NewHeldText() const;
+    virtual std::unique_ptr<TInMemoryEditPeer> NewHeldText() const;
     // Hands the font and its colour to the window.
     virtual void ApplyFont(IEditPeer& edit);
     // Hands a new window the state every edit window keeps (the length limit).
@@ -86,7 +86,7 @@ private:
     bool FHideSelection = true;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     // Without a platform the text lives here; between two windows it is kept in FSaved.
-    mutable std::unique_ptr<THeadlessEdit> FHeldText;
+    mutable std::unique_ptr<TInMemoryEditPeer> FHeldText;
     std::optional<TSavedText> FSaved;
 };
 

@@ -2,7 +2,7 @@
 // published tables of the page control and its sheets.
 #include "controls/TPageControl.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TImage.h"
 #include "graphics/TJPEGImage.h"
 #include "stream/Consts.h"

@@ -2,7 +2,7 @@
 // its re-creation with the content kept.
 #include "controls/TRichEdit.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "stream/TextCodec.h"
 
 namespace {
@@ -26,8 +26,8 @@ std::unique_ptr<IEditPeer> TCustomRichEdit::NewWindow(const TEditParams& params)
     return TPlatform::Current()->CreateRichEdit(*Parent()->ClientPeer(), *this, params);
 }
 
-std::unique_ptr<THeadlessEdit> TCustomRichEdit::NewHeldText() const {
-    return std::make_unique<THeadlessEdit>(true, CreateParams());
+std::unique_ptr<TInMemoryEditPeer> TCustomRichEdit::NewHeldText() const {
+    return std::make_unique<TInMemoryEditPeer>(true, CreateParams());
 }
 
 TCharFormat TCustomRichEdit::DefaultCharFormat() const {

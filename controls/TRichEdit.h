@@ -27,7 +27,7 @@ public:
 protected:
     TEditParams CreateParams() const override;
     std::unique_ptr<IEditPeer> NewWindow(const TEditParams& params) override;
-    std::unique_ptr<THeadlessEdit> NewHeldText() const override;
+    std::unique_ptr<TInMemoryEditPeer> NewHeldText() const override;
     void ApplyFont(IEditPeer& edit) override;
     void InitializeWindow(IEditPeer& edit) override;
     // Outside loading the content goes as rich text (unless PlainText) with selection and zoom; while

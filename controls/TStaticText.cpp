@@ -1,7 +1,7 @@
 // Static texts: sizing to the caption and painting it in the control's own window.
 #include "controls/TStaticText.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 
 namespace {
 // The platform's thin border, in pixels (one each way).

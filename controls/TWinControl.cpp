@@ -1,7 +1,7 @@
 // Child lists, windows, the layout pass, painting, the tab list and keys of windowed controls.
 #include "controls/TWinControl.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/TReader.h"

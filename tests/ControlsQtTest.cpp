@@ -4,7 +4,7 @@
 #include "app/TApplication.h"
 #include "app/TCustomForm.h"
 #include "app/TStatusBar.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TLabel.h"
 #include "controls/TListBox.h"
 #include "controls/TMemo.h"

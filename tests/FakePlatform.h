@@ -2,8 +2,9 @@
 // boxes are recorded instead of shown, and the event loop returns at once.
 #pragma once
 
-#include "controls/THeadlessEdit.h"
-#include "controls/THeadlessListBox.h"
+#include "controls/TInMemoryEditPeer.h"
+#include "controls/TInMemoryListBoxPeer.h"
+#include "controls/TInMemoryWindow.h"
 #include "platform/Canvas.h"
 #include "platform/NativeControls.h"
 #include "platform/Platform.h"
@@ -29,42 +30,12 @@ struct FakeWindowState {
 };
 
 // A child window: bounds and visibility recorded, nothing drawn.
-class FakeWindowPeer : public IWindowPeer {
-public:
-    void SetBounds(const TRect& b) override { Bounds = b; }
-    void SetVisible(bool v) override { Visible = v; }
-    void Invalidate(const TRect*) override {}
-    void Update() override {}
-    void SetFocus() override {}
-    bool Focused() const override { return false; }
-    void StackUnder(IWindowPeer&) override {}
-    void SetDoubleBuffered(bool on) override { DoubleBuffered = on; }
-    void Scroll(int, int) override {}
-    void SetEnabled(bool on) override { Enabled = on; }
-    void SetParentWindow(IWindowPeer* parent) override {
-        ParentWindow = parent;
-        if (!parent) Visible = false;
-    }
-    TRect Bounds;
-    bool Visible = false;
-    bool DoubleBuffered = false;
-    bool Enabled = true;
-    IWindowPeer* ParentWindow = nullptr;
-};
+using FakeWindowPeer = TInMemoryWindow<IWindowPeer>;
 
 // A tab control that keeps its items; the test plays the user through Click.
-class FakeTabControl : public ITabControlPeer {
+class FakeTabControl : public TInMemoryWindow<ITabControlPeer> {
 public:
     explicit FakeTabControl(ITabControlEvents& events) : Events(events) {}
-    void SetBounds(const TRect& b) override { Bounds = b; }
-    void SetVisible(bool) override {}
-    void Invalidate(const TRect*) override {}
-    void Update() override {}
-    void SetFocus() override {}
-    bool Focused() const override { return false; }
-    void StackUnder(IWindowPeer&) override {}
-    void SetDoubleBuffered(bool) override {}
-    void Scroll(int, int) override {}
     // Items keep their selection and highlight when others come and go; the first tab of an empty row
     // is selected, and deleting the selected tab leaves none selected.
     void InsertTab(int index, const std::string& text) override {
@@ -104,7 +75,7 @@ public:
     bool TabHighlighted(int index) const override { return Highlighted.count(index) > 0; }
     void SetTabFont(const IPlatformFont*, uint32_t) override {}
     void SetRowStyle(const TTabRowStyle& style) override { Style = style; }
-    TRect DisplayRect() const override { return {2, 24, Bounds.Width() - 2, Bounds.Height() - 2}; }
+    TRect DisplayRect() const override { return {2, 24, Bounds().Width() - 2, Bounds().Height() - 2}; }
     TTabRowStyle Style;
     TRect TabRect(int) const override { return {}; }
     int FirstVisibleTab() const override { return First; }
@@ -120,7 +91,6 @@ public:
     std::set<int> Highlighted;
     int Selected = -1;
     int First = 0;
-    TRect Bounds;
 };
 
 class FakeFormWindow : public IFormWindow {
@@ -207,20 +177,22 @@ public:
 
 // The platform's text controls, kept in memory. The list box's items are as high as the font's pixel
 // height plus 2; calls that tests look for are counted, and typing is what the user would do.
-class FakeListBoxPeer : public THeadlessListBox {
+class FakeListBoxPeer : public TInMemoryListBoxPeer {
 public:
     FakeListBoxPeer(IListBoxEvents& events, const TListBoxParams& params)
-        : THeadlessListBox(params), Events(events), Params(params) {}
-    int AddString(const std::string& s) override { return RefuseItems ? -1 : THeadlessListBox::AddString(s); }
+        : TInMemoryListBoxPeer(params), Events(events), Params(params) {}
+    int AddString(const std::string& s) override {
+        return RefuseItems ? -1 : TInMemoryListBoxPeer::AddString(s);
+    }
     int InsertString(int index, const std::string& s) override {
-        return RefuseItems ? -1 : THeadlessListBox::InsertString(index, s);
+        return RefuseItems ? -1 : TInMemoryListBoxPeer::InsertString(index, s);
     }
     int ItemHeight() const override {
         auto* font = dynamic_cast<const FakeFont*>(Font());
         return font ? (font->LogFont.Height < 0 ? -font->LogFont.Height : font->LogFont.Height) + 2 : 13;
     }
     void SetRedraw(bool on) override {
-        THeadlessListBox::SetRedraw(on);
+        TInMemoryListBoxPeer::SetRedraw(on);
         ++(on ? RedrawOnCount : RedrawOffCount);
     }
     // A character typed while the list has the focus: the control sees it first, then, if it leaves it,
@@ -233,11 +205,11 @@ public:
     int RedrawOffCount = 0, RedrawOnCount = 0;
 };
 
-class FakeEditPeer : public THeadlessEdit {
+class FakeEditPeer : public TInMemoryEditPeer {
 public:
-    using THeadlessEdit::THeadlessEdit;
+    using TInMemoryEditPeer::TInMemoryEditPeer;
     void ReplaceSelection(const std::string& text) override {
-        THeadlessEdit::ReplaceSelection(text);
+        TInMemoryEditPeer::ReplaceSelection(text);
         if (CaretSlip != 0) {
             int start = 0, end = 0;
             GetSelection(start, end);
@@ -245,11 +217,11 @@ public:
         }
     }
     void SetZoom(int percent) override {
-        THeadlessEdit::SetZoom(percent);
+        TInMemoryEditPeer::SetZoom(percent);
         ++ZoomCalls;
     }
     void SetRedraw(bool on) override {
-        THeadlessEdit::SetRedraw(on);
+        TInMemoryEditPeer::SetRedraw(on);
         ++(on ? RedrawOnCount : RedrawOffCount);
     }
 

@@ -2,7 +2,7 @@
 // shared font cache, on a platform without a display.
 #include "FakePlatform.h"
 
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TFont.h"
 #include "controls/TResourceCache.h"
 

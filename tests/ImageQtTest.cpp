@@ -2,7 +2,7 @@
 // its parent's surface when pictures change, are transparent or are still decoding.
 #include "content/toolkit/encoders/BitmapWriter.h"
 #include "content/toolkit/encoders/JpegWriter.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TImage.h"
 #include "controls/TMenuItem.h"
 #include "graphics/TBitmap.h"

@@ -169,7 +169,7 @@ struct NoListEvents : IListBoxEvents {
 };
 
 struct FakeList {
-    THeadlessListBox Box;
+    TInMemoryListBoxPeer Box;
     IListBoxPeer& Peer() { return Box; }
 };
 
@@ -258,7 +258,7 @@ TEditParams WideEdit() {
 }
 
 template <bool Rich> struct FakeEdit {
-    THeadlessEdit Box{Rich, WideEdit()};
+    TInMemoryEditPeer Box{Rich, WideEdit()};
     static constexpr bool IsRich = Rich;
     IEditPeer& Peer() { return Box; }
 };

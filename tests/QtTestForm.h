@@ -4,7 +4,7 @@
 
 #include "app/TApplication.h"
 #include "app/TCustomForm.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 
 #include <QImage>
 #include <QWidget>

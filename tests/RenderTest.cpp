@@ -2,7 +2,7 @@
 // order in which overlapping controls paint.
 #include "app/TApplication.h"
 #include "app/TForm1.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "tests/CourseFixture.h"
 #include "tests/QtTestEnvironment.h"
 

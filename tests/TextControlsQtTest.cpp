@@ -3,7 +3,7 @@
 // the lines the platform edit counts when it wraps.
 #include "app/TApplication.h"
 #include "app/TCustomForm.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TLabel.h"
 #include "controls/TListBox.h"
 #include "controls/TMemo.h"

@@ -4,7 +4,7 @@
 #include "FakePlatform.h"
 
 #include "app/TForm1.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "platform/TextLayout.h"
 #include "stream/Exceptions.h"
 #include "stream/ResourceTable.h"

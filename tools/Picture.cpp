@@ -5,7 +5,7 @@
 #include "graphics/StoredPicture.h"
 
 #include "app/ErrorText.h"
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 #include "controls/TImage.h"
 #include "graphics/TBitmap.h"
 #include "platform/qt/QtCanvas.h"

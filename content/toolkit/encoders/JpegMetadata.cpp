@@ -2,24 +2,16 @@
 // lookup-table colour profile.
 #include "content/toolkit/encoders/JpegMetadata.h"
 
+#include "stream/ByteOrder.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace {
 
-void Put16(Bytes& out, uint32_t v) {
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
-
-void Put32(Bytes& out, uint32_t v) {
-    Put16(out, v >> 16);
-    Put16(out, v & 0xFFFF);
-}
-
 void PutFixed(Bytes& out, double v) { // s15Fixed16Number
-    Put32(out, uint32_t(int32_t(std::lround(v * 65536.0))));
+    Put32BE(out, uint32_t(int32_t(std::lround(v * 65536.0))));
 }
 
 void PutText(Bytes& out, const std::string& text) {
@@ -76,11 +68,11 @@ Bytes Lut16(int inputs, int outputs, int grid, int inEntries, double (*in)(doubl
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
             PutFixed(d, i == j ? 1 : 0);
-    Put16(d, uint32_t(inEntries));
-    Put16(d, uint32_t(outEntries));
+    Put16BE(d, uint32_t(inEntries));
+    Put16BE(d, uint32_t(outEntries));
     for (int c = 0; c < inputs; ++c)
         for (int k = 0; k < inEntries; ++k)
-            Put16(d, Unit16(in(double(k) / (inEntries - 1))));
+            Put16BE(d, Unit16(in(double(k) / (inEntries - 1))));
     // The first input varies slowest; the outputs of one grid point are stored together.
     int points = 1;
     for (int c = 0; c < inputs; ++c)
@@ -92,11 +84,11 @@ Bytes Lut16(int inputs, int outputs, int grid, int inEntries, double (*in)(doubl
             at[size_t(c)] = double(rest % grid) / (grid - 1);
         clut(at, values);
         for (double v : values)
-            Put16(d, Unit16(v));
+            Put16BE(d, Unit16(v));
     }
     for (int c = 0; c < outputs; ++c)
         for (int k = 0; k < outEntries; ++k)
-            Put16(d, Unit16(out(double(k) / (outEntries - 1))));
+            Put16BE(d, Unit16(out(double(k) / (outEntries - 1))));
     return d;
 }
 
@@ -119,7 +111,7 @@ Bytes InsertJpegSegments(const Bytes& jpeg, const std::vector<JpegSegment>& segm
     for (const JpegSegment& s : segments) {
         inserted.push_back(0xFF);
         inserted.push_back(s.Marker);
-        Put16(inserted, uint32_t(s.Data.size() + 2));
+        Put16BE(inserted, uint32_t(s.Data.size() + 2));
         inserted.insert(inserted.end(), s.Data.begin(), s.Data.end());
     }
     Bytes out(jpeg.begin(), jpeg.begin() + long(at));
@@ -150,7 +142,7 @@ JpegSegment IptcSegment(const std::string& title, const std::string& caption,
     Bytes iptc;
     auto dataset = [&](uint8_t record, uint8_t number, const std::string& value) {
         iptc.insert(iptc.end(), {0x1C, record, number});
-        Put16(iptc, uint32_t(value.size()));
+        Put16BE(iptc, uint32_t(value.size()));
         PutText(iptc, value);
     };
     dataset(1, 90, "\x1B%G"); // the coded character set: UTF-8
@@ -162,9 +154,9 @@ JpegSegment IptcSegment(const std::string& title, const std::string& caption,
     JpegSegment s{0xED, {}};
     PutText(s.Data, std::string("Photoshop 3.0") + '\0');
     PutText(s.Data, "8BIM");
-    Put16(s.Data, 0x0404); // the resource that holds an IPTC record
-    Put16(s.Data, 0);      // an empty name, padded to an even length
-    Put32(s.Data, uint32_t(iptc.size()));
+    Put16BE(s.Data, 0x0404); // the resource that holds an IPTC record
+    Put16BE(s.Data, 0);      // an empty name, padded to an even length
+    Put32BE(s.Data, uint32_t(iptc.size()));
     s.Data.insert(s.Data.end(), iptc.begin(), iptc.end());
     if (iptc.size() % 2) s.Data.push_back(0);
     return s;
@@ -186,16 +178,16 @@ Bytes MakeLookupIccProfile(int grid) {
     };
     auto text = [](const char* type, const std::string& s) {
         Bytes d = {uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]), uint8_t(type[3]), 0, 0, 0, 0};
-        if (std::string(type) == "desc") Put32(d, uint32_t(s.size() + 1));
+        if (std::string(type) == "desc") Put32BE(d, uint32_t(s.size() + 1));
         PutText(d, s);
         d.push_back(0);
         if (std::string(type) == "desc") d.resize(d.size() + 4 + 4 + 2 + 1 + 67, 0);
         return d;
     };
     Bytes trc = {'c', 'u', 'r', 'v', 0, 0, 0, 0};
-    Put32(trc, 1024);
+    Put32BE(trc, 1024);
     for (int k = 0; k < 1024; ++k)
-        Put16(trc, Unit16(SrgbDecode(k / 1023.0)));
+        Put16BE(trc, Unit16(SrgbDecode(k / 1023.0)));
 
     // Device to connection space: linearise, then the matrix, sampled on the grid (exact, since the
     // lookup interpolates linearly and the map is linear there).
@@ -243,12 +235,12 @@ Bytes MakeLookupIccProfile(int grid) {
         while (data.size() % 4)
             data.push_back(0);
         table.insert(table.end(), t.Sig, t.Sig + 4);
-        Put32(table, offset + uint32_t(data.size()));
-        Put32(table, uint32_t(t.Data.size()));
+        Put32BE(table, offset + uint32_t(data.size()));
+        Put32BE(table, uint32_t(t.Data.size()));
         data.insert(data.end(), t.Data.begin(), t.Data.end());
     }
     Bytes out;
-    Put32(out, offset + uint32_t(data.size()));
+    Put32BE(out, offset + uint32_t(data.size()));
     out.insert(out.end(), {0, 0, 0, 0, 0x02, 0x10, 0, 0});
     PutText(out, "mntrRGB XYZ ");
     out.insert(out.end(), {0x07, 0xEA, 0, 12, 0, 9, 0, 0, 0, 0, 0, 0});
@@ -258,7 +250,7 @@ Bytes MakeLookupIccProfile(int grid) {
     PutFixed(out, 1.0);
     PutFixed(out, 0.8249);
     out.resize(128, 0);
-    Put32(out, uint32_t(tags.size()));
+    Put32BE(out, uint32_t(tags.size()));
     out.insert(out.end(), table.begin(), table.end());
     out.insert(out.end(), data.begin(), data.end());
     return out;

@@ -4,6 +4,7 @@
 
 #include "content/toolkit/encoders/BitmapWriter.h"
 #include "content/toolkit/encoders/GifWriter.h"
+#include "stream/ByteOrder.h"
 
 #include <algorithm>
 #include <array>
@@ -13,23 +14,6 @@
 #include <stdexcept>
 
 namespace {
-
-void Put16(Bytes& out, unsigned v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-void Put16BE(Bytes& out, unsigned v) {
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
-void Put32BE(Bytes& out, uint32_t v) {
-    Put16BE(out, v >> 16);
-    Put16BE(out, v & 0xFFFF);
-}
 
 PixelImage Indexes(const IndexedImage& image) {
     return {image.Width, image.Height, std::vector<uint32_t>(image.Pixels.begin(), image.Pixels.end())};
@@ -239,27 +223,27 @@ Bytes MakeExif(const std::string& description, const std::string& dateTime) {
     };
     std::array<Entry, 3> entries{{{0x010E, description}, {0x0131, "Orvanta"}, {0x0132, dateTime}}};
     Bytes out = {'I', 'I', 42, 0};
-    Put32(out, 8);
+    Put32LE(out, 8);
     uint32_t dataOffset = 8 + 2 + uint32_t(entries.size()) * 12 + 4;
     Bytes data;
-    Put16(out, unsigned(entries.size()));
+    Put16LE(out, unsigned(entries.size()));
     for (const Entry& e : entries) {
         uint32_t count = uint32_t(e.Text.size()) + 1;
-        Put16(out, e.Tag);
-        Put16(out, 2);
-        Put32(out, count);
+        Put16LE(out, e.Tag);
+        Put16LE(out, 2);
+        Put32LE(out, count);
         if (count <= 4) {
             Bytes inline4(4, 0);
             std::memcpy(inline4.data(), e.Text.c_str(), count);
             out.insert(out.end(), inline4.begin(), inline4.end());
         } else {
-            Put32(out, dataOffset + uint32_t(data.size()));
+            Put32LE(out, dataOffset + uint32_t(data.size()));
             data.insert(data.end(), e.Text.begin(), e.Text.end());
             data.push_back(0);
             if (data.size() % 2) data.push_back(0);
         }
     }
-    Put32(out, 0);
+    Put32LE(out, 0);
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }

@@ -4,7 +4,7 @@
 
 #include "platform/WindowPeer.h"
 
-template <class TPeer> class THeadlessWindow : public TPeer {
+template <class TPeer> class TInMemoryWindow : public TPeer {
 public:
     void SetBounds(const TRect& bounds) override { FBounds = bounds; }
     void SetVisible(bool visible) override { FVisible = visible; }

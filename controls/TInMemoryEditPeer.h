@@ -3,16 +3,16 @@
 // installed and stands in for the platform controls in tests.
 #pragma once
 
-#include "controls/THeadlessWindow.h"
+#include "controls/TInMemoryWindow.h"
 #include "platform/NativeControls.h"
 
 #include <string>
 #include <string_view>
 
-class THeadlessEdit : public THeadlessWindow<IRichEditPeer> {
+class TInMemoryEditPeer : public TInMemoryWindow<IRichEditPeer> {
 public:
     // A rich edit breaks lines with one character (CR), the edit with two (CR LF).
-    THeadlessEdit(bool rich, const TEditParams& params);
+    TInMemoryEditPeer(bool rich, const TEditParams& params);
 
     std::string Text() const override;
     void SetText(const std::string& text) override;

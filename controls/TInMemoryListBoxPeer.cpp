@@ -1,11 +1,11 @@
 // The in-memory list box.
-#include "controls/THeadlessListBox.h"
+#include "controls/TInMemoryListBoxPeer.h"
 
 #include "stream/TextCodec.h"
 
 #include <algorithm>
 
-int THeadlessListBox::AddString(const std::string& s) {
+int TInMemoryListBoxPeer::AddString(const std::string& s) {
     if (!FParams.Sorted) {
         FItems.push_back(s);
         return Count() - 1;
@@ -20,7 +20,7 @@ int THeadlessListBox::AddString(const std::string& s) {
     return index;
 }
 
-int THeadlessListBox::InsertString(int index, const std::string& s) {
+int TInMemoryListBoxPeer::InsertString(int index, const std::string& s) {
     if (index == -1) return AddString(s);
     if (index < 0 || index > Count()) return -1;
     FItems.insert(FItems.begin() + index, s);
@@ -28,7 +28,7 @@ int THeadlessListBox::InsertString(int index, const std::string& s) {
     return index;
 }
 
-void THeadlessListBox::DeleteString(int index) {
+void TInMemoryListBoxPeer::DeleteString(int index) {
     if (!Valid(index)) return;
     FItems.erase(FItems.begin() + index);
     if (FItemIndex == index)
@@ -38,34 +38,34 @@ void THeadlessListBox::DeleteString(int index) {
     FTopIndex = std::clamp(FTopIndex, 0, std::max(0, Count() - 1));
 }
 
-void THeadlessListBox::ResetContent() {
+void TInMemoryListBoxPeer::ResetContent() {
     FItems.clear();
     FItemIndex = -1;
     FTopIndex = 0;
 }
 
-std::string THeadlessListBox::GetString(int index) const {
+std::string TInMemoryListBoxPeer::GetString(int index) const {
     return Valid(index) ? FItems[static_cast<size_t>(index)] : std::string();
 }
 
-int THeadlessListBox::FindString(const std::string& prefix) const {
+int TInMemoryListBoxPeer::FindString(const std::string& prefix) const {
     std::string key = UpperCase(prefix);
     for (int i = 0; i < Count(); ++i)
         if (UpperCase(FItems[static_cast<size_t>(i)]).starts_with(key)) return i;
     return -1;
 }
 
-void THeadlessListBox::SetItemIndex(int index) {
+void TInMemoryListBoxPeer::SetItemIndex(int index) {
     FItemIndex = Valid(index) ? index : -1;
     // Scrolled into view as far as a list without a height can tell: never above the top.
     if (FItemIndex >= 0 && FItemIndex < FTopIndex) FTopIndex = FItemIndex;
 }
 
-void THeadlessListBox::SetTopIndex(int index) {
+void TInMemoryListBoxPeer::SetTopIndex(int index) {
     FTopIndex = std::clamp(index, 0, std::max(0, Count() - 1));
 }
 
-void THeadlessListBox::SetColors(uint32_t text, uint32_t background) {
+void TInMemoryListBoxPeer::SetColors(uint32_t text, uint32_t background) {
     FTextColor = text;
     FBackground = background;
 }

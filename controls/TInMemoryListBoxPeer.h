@@ -3,15 +3,15 @@
 // one) and stands in for the platform control in tests.
 #pragma once
 
-#include "controls/THeadlessWindow.h"
+#include "controls/TInMemoryWindow.h"
 #include "platform/NativeControls.h"
 
 #include <string>
 #include <vector>
 
-class THeadlessListBox : public THeadlessWindow<IListBoxPeer> {
+class TInMemoryListBoxPeer : public TInMemoryWindow<IListBoxPeer> {
 public:
-    explicit THeadlessListBox(const TListBoxParams& params = {}) : FParams(params) {}
+    explicit TInMemoryListBoxPeer(const TListBoxParams& params = {}) : FParams(params) {}
 
     // Sorted, the item goes to its place among the others.
     int AddString(const std::string& s) override;

@@ -1,14 +1,14 @@
 // The in-memory edit and rich edit.
-#include "controls/THeadlessEdit.h"
+#include "controls/TInMemoryEditPeer.h"
 
 #include "stream/TextCodec.h"
 
 #include <algorithm>
 
-THeadlessEdit::THeadlessEdit(bool rich, const TEditParams& params)
+TInMemoryEditPeer::TInMemoryEditPeer(bool rich, const TEditParams& params)
     : FRich(rich), FParams(params), FBreak(rich ? u"\r" : u"\r\n") {}
 
-std::u16string THeadlessEdit::Normalized(const std::string& utf8) const {
+std::u16string TInMemoryEditPeer::Normalized(const std::string& utf8) const {
     std::u16string in = TextCodec::Utf16FromUtf8(utf8), out;
     for (size_t i = 0; i < in.size(); ++i) {
         if (in[i] == u'\r' || in[i] == u'\n') {
@@ -21,12 +21,12 @@ std::u16string THeadlessEdit::Normalized(const std::string& utf8) const {
     return out;
 }
 
-int THeadlessEdit::Clamp(int pos) const {
+int TInMemoryEditPeer::Clamp(int pos) const {
     return std::clamp(pos, 0, Length());
 }
 
 // Text handed out has its breaks as CR LF, the rich edit's one-character breaks included.
-std::string THeadlessEdit::WithCrLf(std::u16string_view text) const {
+std::string TInMemoryEditPeer::WithCrLf(std::u16string_view text) const {
     if (!FRich) return TextCodec::Utf8FromUtf16(std::u16string(text));
     std::u16string out;
     for (char16_t c : text)
@@ -34,17 +34,17 @@ std::string THeadlessEdit::WithCrLf(std::u16string_view text) const {
     return TextCodec::Utf8FromUtf16(out);
 }
 
-std::string THeadlessEdit::Text() const {
+std::string TInMemoryEditPeer::Text() const {
     return WithCrLf(FText);
 }
 
-void THeadlessEdit::SetText(const std::string& text) {
+void TInMemoryEditPeer::SetText(const std::string& text) {
     FText = Normalized(text);
     FSelStart = FSelEnd = 0;
     FModified = false;
 }
 
-int THeadlessEdit::LineCount() const {
+int TInMemoryEditPeer::LineCount() const {
     int n = 1;
     for (size_t pos = FText.find(FBreak); pos != std::u16string::npos;
          pos = FText.find(FBreak, pos + FBreak.size()))
@@ -52,7 +52,7 @@ int THeadlessEdit::LineCount() const {
     return n;
 }
 
-int THeadlessEdit::LineIndex(int line) const {
+int TInMemoryEditPeer::LineIndex(int line) const {
     if (line < 0) return -1;
     size_t pos = 0;
     for (int i = 0; i < line; ++i) {
@@ -63,7 +63,7 @@ int THeadlessEdit::LineIndex(int line) const {
     return static_cast<int>(pos);
 }
 
-int THeadlessEdit::LineLength(int pos) const {
+int TInMemoryEditPeer::LineLength(int pos) const {
     pos = Clamp(pos);
     size_t start = 0;
     for (size_t next = FText.find(FBreak); next != std::u16string::npos && next < static_cast<size_t>(pos);
@@ -73,32 +73,32 @@ int THeadlessEdit::LineLength(int pos) const {
     return static_cast<int>((end == std::u16string::npos ? FText.size() : end) - start);
 }
 
-std::string THeadlessEdit::Line(int line) const {
+std::string TInMemoryEditPeer::Line(int line) const {
     int start = LineIndex(line);
     if (start < 0) return {};
     return TextCodec::Utf8FromUtf16(
         FText.substr(static_cast<size_t>(start), static_cast<size_t>(LineLength(start))));
 }
 
-void THeadlessEdit::GetSelection(int& start, int& end) const {
+void TInMemoryEditPeer::GetSelection(int& start, int& end) const {
     start = FSelStart;
     end = FSelEnd;
 }
 
-void THeadlessEdit::SetSelection(int start, int end) {
+void TInMemoryEditPeer::SetSelection(int start, int end) {
     FSelStart = Clamp(start);
     FSelEnd = end < 0 ? Length() : Clamp(end);
     if (FSelEnd < FSelStart) std::swap(FSelStart, FSelEnd);
 }
 
-void THeadlessEdit::ReplaceSelection(const std::string& text) {
+void TInMemoryEditPeer::ReplaceSelection(const std::string& text) {
     std::u16string s = Normalized(text);
     FText.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
     FSelStart = FSelEnd = FSelStart + static_cast<int>(s.size());
     FModified = true;
 }
 
-bool THeadlessEdit::Type(const std::string& text) {
+bool TInMemoryEditPeer::Type(const std::string& text) {
     if (FParams.ReadOnly) return false;
     std::u16string s = Normalized(text);
     if (FMaxLength > 0) {
@@ -118,12 +118,12 @@ bool THeadlessEdit::Type(const std::string& text) {
     return !s.empty();
 }
 
-std::string THeadlessEdit::SelectedText() const {
+std::string TInMemoryEditPeer::SelectedText() const {
     return WithCrLf(std::u16string_view(FText).substr(static_cast<size_t>(FSelStart),
                                                       static_cast<size_t>(FSelEnd - FSelStart)));
 }
 
-void THeadlessEdit::SetColors(uint32_t text, uint32_t background) {
+void TInMemoryEditPeer::SetColors(uint32_t text, uint32_t background) {
     FTextColor = text;
     FBackground = background;
 }

@@ -1,5 +1,5 @@
 // Colour resolution.
-#include "controls/Graphics.h"
+#include "controls/ColorToRGB.h"
 
 #include "platform/Platform.h"
 
