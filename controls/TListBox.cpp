@@ -2,7 +2,6 @@
 #include "controls/TListBox.h"
 
 #include "controls/ColorToRGB.h"
-#include "controls/NativeWindow.h"
 #include "stream/Exceptions.h"
 #include "stream/TextCodec.h"
 
@@ -54,10 +53,11 @@ void TCustomListBox::BoundsChanged() {
     if (IListBoxPeer* list = ListPeer(); list && FColumns > 0) list->SetColumnWidth(ListParams().ColumnWidth);
 }
 
-void TCustomListBox::CreateWindowPeer() {
+// The list is filled before it becomes the control's window: an item the platform refuses leaves the
+// control without a window and its items still held.
+std::unique_ptr<IWindowPeer> TCustomListBox::NewWindowPeer(IWindowPeer& parent) {
     TListBoxParams params = ListParams();
-    std::unique_ptr<IListBoxPeer> peer =
-        TPlatform::Current()->CreateListBox(*Parent()->ClientPeer(), *this, *this, params);
+    std::unique_ptr<IListBoxPeer> peer = TPlatform::Current()->CreateListBox(parent, *this, *this, params);
     IListBoxPeer& list = *peer;
     list.SetFont(Font()->Handle());
     list.SetColors(ColorToRGB(Font()->Color()), ColorToRGB(Color()));
@@ -70,8 +70,7 @@ void TCustomListBox::CreateWindowPeer() {
         list.SetTopIndex(FHeldItems->TopIndex());
         FHeldItems.reset();
     }
-    FPeer = std::move(peer);
-    PlaceNewWindow(*this, list);
+    return peer;
 }
 
 void TCustomListBox::RecreateWindow() {

@@ -78,7 +78,7 @@ public:
     bool WantsKey(int key, TShiftState shift) const override;
 
 protected:
-    void CreateWindowPeer() override;
+    std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
     void FontChanged() override;
     void ColorChanged() override;
     void Ctl3DChanged() override { RecreateWindow(); }

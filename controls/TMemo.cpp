@@ -2,7 +2,6 @@
 #include "controls/TMemo.h"
 
 #include "controls/ColorToRGB.h"
-#include "controls/NativeWindow.h"
 
 namespace {
 TNativeAlignment NativeAlignment(TAlignment a) {
@@ -51,8 +50,8 @@ TEditParams TCustomEdit::CreateParams() const {
     return params;
 }
 
-std::unique_ptr<IEditPeer> TCustomEdit::NewWindow(const TEditParams& params) {
-    return TPlatform::Current()->CreateEdit(*Parent()->ClientPeer(), *this, params);
+std::unique_ptr<IWindowPeer> TCustomEdit::NewWindowPeer(IWindowPeer& parent) {
+    return TPlatform::Current()->CreateEdit(parent, *this, CreateParams());
 }
 
 std::unique_ptr<TInMemoryEditPeer> TCustomEdit::NewHeldText() const {
@@ -82,10 +81,8 @@ void TCustomEdit::RestoreText(IEditPeer& edit, const TSavedText& saved) {
     edit.SetModified(saved.Modified);
 }
 
-void TCustomEdit::CreateWindowPeer() {
-    std::unique_ptr<IEditPeer> peer = NewWindow(CreateParams());
-    IEditPeer& edit = *peer;
-    FPeer = std::move(peer);
+void TCustomEdit::InitializeWindowPeer() {
+    IEditPeer& edit = *EditPeer();
     InitializeWindow(edit);
     ApplyWindowState(edit);
     if (FHeldText) {
@@ -95,7 +92,6 @@ void TCustomEdit::CreateWindowPeer() {
         RestoreText(edit, *FSaved);
         FSaved.reset();
     }
-    PlaceNewWindow(*this, edit);
 }
 
 void TCustomEdit::RecreateWindow() {

@@ -51,7 +51,7 @@ public:
 protected:
     // What the window is created with.
     virtual TEditParams CreateParams() const;
-    virtual std::unique_ptr<IEditPeer> NewWindow(const TEditParams& params);
+    std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
     // The in-memory edit that holds the text without a platform.
     virtual std::unique_ptr<TInMemoryEditPeer> NewHeldText() const;
     // Hands the font and its colour to the window.
@@ -75,7 +75,8 @@ protected:
     // A window of the changed style, with the text of the old one; it comes now if the control is on
     // view, else when something needs it.
     void RecreateWindow();
-    void CreateWindowPeer() override;
+    // The new window gets the font, the state and the text kept while there was none.
+    void InitializeWindowPeer() override;
     void FontChanged() override;
     void ColorChanged() override;
     void Ctl3DChanged() override { RecreateWindow(); }

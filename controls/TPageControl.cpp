@@ -242,12 +242,12 @@ void TPageControl::MovePage(TTabSheet* page, int index) {
     if (FActivePage == page) SetTabIndex(page->TabIndex());
 }
 
-void TPageControl::CreateWindowPeer() {
-    auto peer = TPlatform::Current()->CreateTabControl(*Parent()->ClientPeer(), *this);
-    ITabControlPeer* tabs = peer.get();
-    FPeer = std::move(peer);
-    FPeer->SetBounds(BoundsRect());
-    FPeer->SetDoubleBuffered(DoubleBuffered());
+std::unique_ptr<IWindowPeer> TPageControl::NewWindowPeer(IWindowPeer& parent) {
+    return TPlatform::Current()->CreateTabControl(parent, *this, *this);
+}
+
+void TPageControl::InitializeWindowPeer() {
+    ITabControlPeer* tabs = TabPeer();
     tabs->SetRowStyle(RowStyle());
     tabs->SetTabFont(Font()->Handle(), ColorToRGB(Font()->Color()));
     for (TTabSheet* p : FPages) {
@@ -260,7 +260,6 @@ void TPageControl::CreateWindowPeer() {
         tabs->SelectTab(FActivePage->TabIndex());
     else if (FTabIndex >= 0)
         tabs->SelectTab(FTabIndex);
-    FPeer->SetVisible(Showing());
 }
 
 void TPageControl::FontChanged() {

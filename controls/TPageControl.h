@@ -130,7 +130,9 @@ public:
 
 protected:
     TRect AlignmentRect() const override;
-    void CreateWindowPeer() override;
+    std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
+    // The new tab row gets the row's look, the font and a tab for each page that shows one.
+    void InitializeWindowPeer() override;
     void FontChanged() override;
     void RowStyleChanged() override;
     // The change check (OnChanging) and the change step.
@@ -140,15 +142,6 @@ protected:
     // The platform tab control's reports.
     bool TabChanging() override;
     void TabChanged() override;
-    void WindowPaint(ICanvas& canvas, const TRect& update) override {
-        TWinControl::WindowPaint(canvas, update);
-    }
-    bool WindowKeyDown(int key, TShiftState shift) override { return TWinControl::WindowKeyDown(key, shift); }
-    void WindowMouseDown(TMouseButton b, int x, int y, TShiftState s) override {
-        TWinControl::WindowMouseDown(b, x, y, s);
-    }
-    void WindowFocusChanged(bool focused) override { TWinControl::WindowFocusChanged(focused); }
-    std::string WindowHint(int x, int y) override { return TWinControl::WindowHint(x, y); }
 
 private:
     friend class TTabSheet;

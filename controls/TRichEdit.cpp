@@ -22,8 +22,8 @@ TEditParams TCustomRichEdit::CreateParams() const {
     return params;
 }
 
-std::unique_ptr<IEditPeer> TCustomRichEdit::NewWindow(const TEditParams& params) {
-    return TPlatform::Current()->CreateRichEdit(*Parent()->ClientPeer(), *this, params);
+std::unique_ptr<IWindowPeer> TCustomRichEdit::NewWindowPeer(IWindowPeer& parent) {
+    return TPlatform::Current()->CreateRichEdit(parent, *this, CreateParams());
 }
 
 std::unique_ptr<TInMemoryEditPeer> TCustomRichEdit::NewHeldText() const {

@@ -26,7 +26,7 @@ public:
 
 protected:
     TEditParams CreateParams() const override;
-    std::unique_ptr<IEditPeer> NewWindow(const TEditParams& params) override;
+    std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
     std::unique_ptr<TInMemoryEditPeer> NewHeldText() const override;
     void ApplyFont(IEditPeer& edit) override;
     void InitializeWindow(IEditPeer& edit) override;

@@ -369,6 +369,23 @@ void TWinControl::AttachToParentWindow() {
     FParentWindow = target;
     if (!target) return;
     FPeer->SetBounds(BoundsRect());
+    StackAmongSiblings();
+}
+
+std::unique_ptr<IWindowPeer> TWinControl::NewWindowPeer(IWindowPeer& parent) {
+    return TPlatform::Current()->CreateChildWindow(parent, *this);
+}
+
+void TWinControl::CreateWindowPeer() {
+    FPeer = NewWindowPeer(*Parent()->ClientPeer());
+    FPeer->SetBounds(BoundsRect());
+    FPeer->SetDoubleBuffered(FDoubleBuffered);
+    InitializeWindowPeer();
+    StackAmongSiblings();
+    FPeer->SetVisible(Showing());
+}
+
+void TWinControl::StackAmongSiblings() {
     const auto& siblings = Parent()->FWinControls;
     auto self = std::find(siblings.begin(), siblings.end(), this);
     for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
@@ -377,23 +394,6 @@ void TWinControl::AttachToParentWindow() {
             break;
         }
     }
-}
-
-void TWinControl::CreateWindowPeer() {
-    FPeer = TPlatform::Current()->CreateChildWindow(*Parent()->ClientPeer(), *this);
-    FPeer->SetBounds(BoundsRect());
-    FPeer->SetDoubleBuffered(FDoubleBuffered);
-    // A new window goes directly behind the next windowed sibling that already has one, so later
-    // siblings stay in front.
-    const auto& siblings = Parent()->FWinControls;
-    auto self = std::find(siblings.begin(), siblings.end(), this);
-    for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-        if ((*it)->FPeer) {
-            FPeer->StackUnder(*(*it)->FPeer);
-            break;
-        }
-    }
-    FPeer->SetVisible(Showing());
 }
 
 void TWinControl::UpdateShowing() {

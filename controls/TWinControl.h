@@ -99,7 +99,12 @@ protected:
     // The alignment rectangle less Padding.
     TRect PaddedAlignmentRect() const;
     virtual void AlignControls();
-    virtual void CreateWindowPeer();
+    // The window of this kind of control, made in the parent's client area: a plain child window
+    // unless the class makes a platform control of its own.
+    virtual std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent);
+    // The new window is the control's and has its bounds: it takes what the control kept while it had
+    // none (text, tabs) before it goes among its siblings and is shown.
+    virtual void InitializeWindowPeer() {}
     void DestroyChildren();
 
     // IWindowEvents: what the platform window reports.
@@ -116,6 +121,11 @@ protected:
     std::unique_ptr<IWindowPeer> FPeer;
 
 private:
+    // Makes the window: the kind's own part through the two hooks above, then what every window gets.
+    void CreateWindowPeer();
+    // Puts the window directly behind the next windowed sibling that already has one, so that later
+    // siblings stay in front.
+    void StackAmongSiblings();
     void UpdateTabOrder(int value);
     // Puts an existing window into the parent's client area (or out of every window without a parent
     // window), among its siblings as a new window would be.

@@ -131,8 +131,8 @@ public:
     // A child window inside parent's client area.
     virtual std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) = 0;
     // The platform's tab control, as a child window.
-    virtual std::unique_ptr<class ITabControlPeer> CreateTabControl(IWindowPeer& parent,
-                                                                    class ITabControlEvents& events) = 0;
+    virtual std::unique_ptr<class ITabControlPeer>
+    CreateTabControl(IWindowPeer& parent, IWindowEvents& events, class ITabControlEvents& tabEvents) = 0;
     // The application window's icon (task bar entry); an ICO file.
     virtual void SetApplicationIcon(std::span<const uint8_t> icoFile) = 0;
     virtual void SetApplicationTitle(const std::string& title) = 0;

@@ -8,8 +8,10 @@
 
 #include <string>
 
-class ITabControlEvents : public IWindowEvents {
+// What the tab row reports beyond what every window reports (IWindowEvents).
+class ITabControlEvents {
 public:
+    virtual ~ITabControlEvents() = default;
     // The user is about to select another tab (click or arrow key); false refuses.
     virtual bool TabChanging() = 0;
     // The user selected another tab.

@@ -131,6 +131,24 @@ TEST(QtParent, AWindowMovesWithItsControlAndLeavesNothingDrawnBehind) {
     EXPECT_EQ(list->Items()->Get(0), "Banda 4");
 }
 
+// A window made after a later sibling's goes behind it, whatever kind of window it is.
+template <class T> void ExpectMadeLateBehindLaterSibling() {
+    Screen s;
+    auto* early = s.Add<T>(20, 20, 200, 150, [](T& c) { c.SetVisible(false); });
+    auto* late = s.Add<TWinControl>(100, 60, 200, 150);
+    ASSERT_FALSE(early->HandleAllocated());
+    early->SetVisible(true);
+    const QObjectList& stack = WidgetOf(s.Form)->children(); // bottom to top
+    EXPECT_LT(stack.indexOf(WidgetOf(early)), stack.indexOf(WidgetOf(late))) << T::ClassInfo.ClassName;
+}
+
+TEST(QtStacking, AWindowMadeLateGoesBehindTheLaterSiblingsWindow) {
+    ExpectMadeLateBehindLaterSibling<TWinControl>();
+    ExpectMadeLateBehindLaterSibling<TListBox>();
+    ExpectMadeLateBehindLaterSibling<TMemo>();
+    ExpectMadeLateBehindLaterSibling<TPageControl>();
+}
+
 TEST(QtParent, ASheetMovedToAnotherPageControlTakesItsWindowAlong) {
     Screen s;
     auto* first = s.Add<TPageControl>(s.Form, 0, 0, 280, 300);

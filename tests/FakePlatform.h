@@ -235,7 +235,8 @@ public:
     FakePlatform() { TPlatform::SetCurrent(this); }
     ~FakePlatform() override { TPlatform::SetCurrent(nullptr); }
 
-    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer&, ITabControlEvents& events) override {
+    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer&, IWindowEvents&,
+                                                      ITabControlEvents& events) override {
         auto peer = std::make_unique<FakeTabControl>(events);
         TabControls.push_back(peer.get());
         return peer;

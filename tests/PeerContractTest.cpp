@@ -26,8 +26,6 @@ struct NoWindowEvents : IWindowEvents {
 
 // The user's side of a tab row: each question and report counted, each change allowed or refused.
 struct TabUser : ITabControlEvents {
-    void WindowPaint(ICanvas&, const TRect&) override {}
-    bool WindowKeyDown(int, TShiftState) override { return false; }
     bool TabChanging() override {
         ++Asked;
         return Allow;
@@ -58,9 +56,10 @@ struct FakeTabs {
 
 struct QtTabs {
     QtHost Host;
+    NoWindowEvents Window;
     TabUser User;
     std::unique_ptr<ITabControlPeer> Tabs;
-    QtTabs() : Tabs(TPlatform::Current()->CreateTabControl(*Host.Window->Client(), User)) {
+    QtTabs() : Tabs(TPlatform::Current()->CreateTabControl(*Host.Window->Client(), Window, User)) {
         Tabs->SetBounds({0, 0, 880, 300});
         Tabs->SetVisible(true);
     }

@@ -104,9 +104,9 @@ public:
         return std::make_unique<QtFormWindow>(events, clientEvents);
     }
 
-    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer& parent,
-                                                      ITabControlEvents& events) override {
-        return std::make_unique<QtTabControl>(dynamic_cast<QWidget*>(&parent), events);
+    std::unique_ptr<ITabControlPeer> CreateTabControl(IWindowPeer& parent, IWindowEvents& events,
+                                                      ITabControlEvents& tabEvents) override {
+        return std::make_unique<QtTabControl>(dynamic_cast<QWidget*>(&parent), events, tabEvents);
     }
 
     std::unique_ptr<IWindowPeer> CreateChildWindow(IWindowPeer& parent, IWindowEvents& events) override {

@@ -228,8 +228,8 @@ private:
     int FHot = -1;
 };
 
-QtTabControl::QtTabControl(QWidget* parent, ITabControlEvents& events)
-    : QWidget(parent), FEvents(events), FRow(new QtTabRow(this, events)) {
+QtTabControl::QtTabControl(QWidget* parent, IWindowEvents& events, ITabControlEvents& tabEvents)
+    : QWidget(parent), FEvents(events), FRow(new QtTabRow(this, tabEvents)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Clicks on the control itself focus it (mousePressEvent); a click on a sheet inside it must not
     // climb up to it, as Qt's click focus would.

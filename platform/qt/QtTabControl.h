@@ -13,7 +13,8 @@ class QtTabRow;
 
 class QtTabControl : public QWidget, public ITabControlPeer {
 public:
-    QtTabControl(QWidget* parent, ITabControlEvents& events);
+    // events: what every window reports; tabEvents: the changes of tab the row reports.
+    QtTabControl(QWidget* parent, IWindowEvents& events, ITabControlEvents& tabEvents);
 
     // IWindowPeer
     void SetBounds(const TRect& bounds) override;
@@ -55,7 +56,7 @@ private:
     // Puts the row along its edge, as deep as its rows need.
     void PlaceRow();
 
-    ITabControlEvents& FEvents;
+    IWindowEvents& FEvents;
     QtTabRow* FRow;
     TTabRowStyle FStyle;
     bool FDoubleBuffered = false;
