@@ -56,13 +56,11 @@ private:
     TCustomForm* FMainForm = nullptr;
     bool FShowMainForm = true;
     bool FTerminated = false;
-    bool FCreatingMainForm = false;
 };
 
 extern TApplication* Application;
 
 template <class T> void TApplication::CreateForm(T*& reference) {
-    FCreatingMainForm = FMainForm == nullptr;
     void* memory = ::operator new(sizeof(T));
     reference = static_cast<T*>(memory);
     try {
@@ -71,9 +69,7 @@ template <class T> void TApplication::CreateForm(T*& reference) {
         // The constructor destroyed what it had built; only the memory is left to free.
         reference = nullptr;
         ::operator delete(memory);
-        FCreatingMainForm = false;
         throw;
     }
-    FCreatingMainForm = false;
     FormCreated(reference);
 }

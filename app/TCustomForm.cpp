@@ -187,6 +187,7 @@ void TCustomForm::FirstShow() {
 void TCustomForm::Close() {
     if (!CloseQuery()) return;
     TCloseAction action = TCloseAction::caHide;
+    DoClose(action);
     if (action == TCloseAction::caNone) return;
     if (Application && Application->MainForm() == this)
         Application->Terminate();

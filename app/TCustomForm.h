@@ -24,7 +24,7 @@ enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum class TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
 
-enum TFormStateFlag : uint32_t { fsCreating = 1u << 0, fsVisible = 1u << 1, fsShowing = 1u << 2 };
+enum TFormStateFlag : uint32_t { fsCreating = 1u << 0, fsVisible = 1u << 1 };
 using TFormState = uint32_t;
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -62,10 +62,12 @@ public:
                                  bool checkParent) const;
     void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
 
-    // Closes the form as the close button does: asks CloseQuery, then hides it or, for the main form,
-    // ends the application.
+    // Closes the form as the close button does: asks CloseQuery, then takes the close action: caNone
+    // keeps the form open; any other ends the application for the main form and hides another form.
     void Close();
     virtual bool CloseQuery() { return true; }
+    // Decides the close action, which starts as caHide.
+    virtual void DoClose(TCloseAction&) {}
     void SetBounds(int left, int top, int width, int height) override;
 
     TPosition Position() const { return FPosition; }
@@ -89,7 +91,6 @@ public:
     void SetFormStyle(TFormStyle v) { FFormStyle = v; }
     TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
     void SetDefaultMonitor(TDefaultMonitor v) { FDefaultMonitor = v; }
-    TFormState FormState() const { return FFormState; }
 
     void SetVisible(bool v) override;
     void DeclareProperties(TFiler& filer) override;

@@ -28,11 +28,7 @@ public:
     virtual bool DialogKey(int key, unsigned shift) = 0;
 };
 
-enum TControlStateFlag : uint32_t {
-    csReadingState = 1u << 0,
-    csCreating = 1u << 1,
-    csAlignmentNeeded = 1u << 2
-};
+enum TControlStateFlag : uint32_t { csReadingState = 1u << 0 };
 using TControlState = uint32_t;
 
 class TControl : public TComponent {

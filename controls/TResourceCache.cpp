@@ -1,4 +1,4 @@
-// The process's font and brush caches, and the hash their entries are filed under.
+// The process's font cache, and the hash its entries are filed under.
 #include "controls/TResourceCache.h"
 
 uint16_t ResourceHash(std::span<const uint8_t> bytes) {
@@ -8,17 +8,11 @@ uint16_t ResourceHash(std::span<const uint8_t> bytes) {
     return hash;
 }
 
-// Neither cache is ever destroyed: a font or brush released during the program's exit must still
-// find its cache.
+// The cache is never destroyed: a font released during the program's exit must still find it.
 TFontCache& FontCache() {
     static auto* cache = new TFontCache([](const TLogFont& record) -> std::unique_ptr<IPlatformFont> {
         TPlatform* platform = TPlatform::Current();
         return platform ? platform->CreateFontIndirect(record) : nullptr;
     });
-    return *cache;
-}
-
-TBrushCache& BrushCache() {
-    static auto* cache = new TBrushCache;
     return *cache;
 }

@@ -1,11 +1,10 @@
-// The process-wide cache of platform fonts and brushes. Fonts and brushes with equal attribute records
-// share one entry, and so one platform object, which is created when first needed for drawing and
+// The process-wide cache of platform fonts. Fonts with equal attribute records share one entry, and so
+// one platform object, which is created when first needed for drawing and
 // deleted when the last user releases the entry. Entries are also keyed by the thread that created
 // them, so a platform object is never shared between threads.
 #pragma once
 
 #include "platform/Canvas.h"
-#include "stream/Colors.h"
 
 #include <cstdint>
 #include <cstring>
@@ -21,13 +20,13 @@
 // byte into the low byte.
 uint16_t ResourceHash(std::span<const uint8_t> bytes);
 
-// THandle is the platform object an entry realises; void where there is none (yet).
+// THandle is the platform object an entry realises.
 template <class TRecord, class THandle> class TResourceCache {
     static_assert(std::has_unique_object_representations_v<TRecord>,
                   "records are hashed and compared by their bytes, so they must have no padding");
 
 public:
-    using THandlePtr = std::conditional_t<std::is_void_v<THandle>, std::nullptr_t, std::unique_ptr<THandle>>;
+    using THandlePtr = std::unique_ptr<THandle>;
     struct TEntry {
         std::thread::id Thread;
         uint16_t Hash;
@@ -77,7 +76,7 @@ public:
     }
 
     // The entry's platform object, created on first use; null when it cannot be made (no platform).
-    const THandle* Handle(TEntry* entry) requires(!std::is_void_v<THandle>) {
+    const THandle* Handle(TEntry* entry) {
         if (!entry) return nullptr;
         std::lock_guard lock(FMutex);
         if (!entry->Handle && FFactory) entry->Handle = FFactory(entry->Record);
@@ -104,14 +103,7 @@ private:
     std::vector<std::unique_ptr<TEntry>> FEntries;
 };
 
-// A brush record is its colour.
-struct TBrushData {
-    TColor Color = clWhite;
-};
-
 using TFontCache = TResourceCache<TLogFont, IPlatformFont>;
-using TBrushCache = TResourceCache<TBrushData, void>;
 
-// The caches of the process; fonts realise through the platform in force.
+// The font cache of the process; fonts realise through the platform in force.
 TFontCache& FontCache();
-TBrushCache& BrushCache();

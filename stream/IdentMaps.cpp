@@ -93,27 +93,22 @@ template <size_t N> bool IdentToInt(const IdentEntry (&table)[N], std::string_vi
     return false;
 }
 
-template <size_t N> bool IntToIdent(const IdentEntry (&table)[N], int32_t value, std::string& ident) {
-    for (const IdentEntry& e : table) {
-        if (e.Value == value) {
-            ident = e.Name;
-            return true;
-        }
-    }
-    return false;
+bool IdentToColor(std::string_view ident, int32_t& color) {
+    return IdentToInt(kColors, ident, color);
+}
+bool IdentToCharset(std::string_view ident, int32_t& charset) {
+    return IdentToInt(kCharsets, ident, charset);
 }
 
 struct Mapping {
     const TTypeInfo* Type;
     TIdentToInt ToInt;
-    TIntToIdent ToIdent;
 };
 
 struct Registry {
     std::mutex Lock;
     // The colour and character-set mappings are there from the start, before any definition is read.
-    std::vector<Mapping> Maps{{&TypeInfo_TColor, IdentToColor, ColorToIdent},
-                              {&TypeInfo_TFontCharset, IdentToCharset, CharsetToIdent}};
+    std::vector<Mapping> Maps{{&TypeInfo_TColor, IdentToColor}, {&TypeInfo_TFontCharset, IdentToCharset}};
 };
 
 Registry& TheRegistry() {
@@ -130,34 +125,13 @@ const Mapping* FindMapping(const TTypeInfo& type) {
 }
 } // namespace
 
-bool IdentToColor(std::string_view ident, int32_t& color) {
-    return IdentToInt(kColors, ident, color);
-}
-bool ColorToIdent(int32_t color, std::string& ident) {
-    return IntToIdent(kColors, color, ident);
-}
-int ColorIdentCount() {
-    return static_cast<int>(std::size(kColors));
-}
-bool IdentToCharset(std::string_view ident, int32_t& charset) {
-    return IdentToInt(kCharsets, ident, charset);
-}
-bool CharsetToIdent(int32_t charset, std::string& ident) {
-    return IntToIdent(kCharsets, charset, ident);
-}
-
-void RegisterIntegerConsts(const TTypeInfo& type, TIdentToInt identToInt, TIntToIdent intToIdent) {
+void RegisterIntegerConsts(const TTypeInfo& type, TIdentToInt identToInt) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.Lock);
-    r.Maps.push_back({&type, identToInt, intToIdent});
+    r.Maps.push_back({&type, identToInt});
 }
 
 TIdentToInt FindIdentToInt(const TTypeInfo& type) {
     const Mapping* m = FindMapping(type);
     return m ? m->ToInt : nullptr;
-}
-
-TIntToIdent FindIntToIdent(const TTypeInfo& type) {
-    const Mapping* m = FindMapping(type);
-    return m ? m->ToIdent : nullptr;
 }

@@ -11,14 +11,11 @@
 enum TComponentStateFlag : uint32_t {
     csLoading = 1u << 0,
     csReading = 1u << 1,
-    csWriting = 1u << 2,
     csDestroying = 1u << 3,
-    csDesigning = 1u << 4,
-    csFreeNotification = 1u << 5,
 };
 using TComponentState = uint32_t;
 
-enum TComponentStyleFlag : uint32_t { csInheritable = 1, csCheckPropAvail = 2, csSubComponent = 4 };
+enum TComponentStyleFlag : uint32_t { csSubComponent = 4 };
 using TComponentStyle = uint32_t;
 
 enum class TOperation { opInsert, opRemove };
@@ -56,7 +53,7 @@ public:
 
 protected:
     virtual void Notification(TComponent*, TOperation) {}
-    TComponentStyle FComponentStyle = csInheritable;
+    TComponentStyle FComponentStyle = 0;
 
 private:
     void SetReference(bool enable);

@@ -6,7 +6,6 @@
 #include "stream/TReader.h"
 
 const TClassInfo TStrings::ClassInfo{"TStrings", &TPersistent::ClassInfo};
-const TClassInfo TStringList::ClassInfo{"TStringList", &TStrings::ClassInfo};
 
 void TStrings::BeginUpdate() {
     if (FUpdateCount++ == 0) SetUpdateState(true);
@@ -47,10 +46,4 @@ void TStrings::ReadData(TReader& reader) {
 void TStrings::AddLines(const std::vector<std::string>& lines) {
     for (const std::string& s : lines)
         Add(s);
-}
-
-std::string TStringList::Get(int index) const {
-    if (index < 0 || index >= Count())
-        throw EListError(Format(SConsts::SListIndexError, {std::to_string(index)}));
-    return FList[static_cast<size_t>(index)];
 }

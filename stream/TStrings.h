@@ -29,17 +29,3 @@ private:
     void ReadData(TReader& reader);
     int FUpdateCount = 0;
 };
-
-// A string list that holds its lines itself.
-class TStringList : public TStrings {
-    ORV_CLASS(TStringList)
-public:
-    int Count() const override { return static_cast<int>(FList.size()); }
-    std::string Get(int index) const override;
-    void Add(const std::string& s) override { FList.push_back(s); }
-    void Clear() override { FList.clear(); }
-    const std::vector<std::string>& Lines() const { return FList; }
-
-private:
-    std::vector<std::string> FList;
-};

@@ -19,11 +19,6 @@ int GetEnumValue(const TTypeInfo& type, std::string_view name) {
     return -1;
 }
 
-std::string_view GetEnumName(const TTypeInfo& type, int value) {
-    if (value < 0 || static_cast<size_t>(value) >= type.EnumNames.size()) return {};
-    return type.EnumNames[static_cast<size_t>(value)];
-}
-
 bool TClassInfo::InheritsFrom(const TClassInfo& base) const {
     for (const TClassInfo* c = this; c; c = c->Parent)
         if (c == &base) return true;

@@ -37,7 +37,6 @@ extern const TTypeInfo TypeInfo_Method;
 
 // Looks an enumeration value up by name without regard to case; -1 when it is not there.
 int GetEnumValue(const TTypeInfo& type, std::string_view name);
-std::string_view GetEnumName(const TTypeInfo& type, int value);
 
 // A handler method of the kind that is asked before a change and may refuse it by clearing allow.
 using TQueryMethod = void (*)(TObject* self, TObject* sender, bool& allow);

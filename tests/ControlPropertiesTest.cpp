@@ -182,12 +182,45 @@ public:
     using TForm::TForm;
     bool Allow = true;
     int Asked = 0;
+    TCloseAction Action = TCloseAction::caHide;
     bool CloseQuery() override {
         ++Asked;
         return Allow;
     }
+    void DoClose(TCloseAction& action) override { action = Action; }
 };
 } // namespace
+
+TEST(FormClosing, TheCloseActionDecidesWhetherTheFormStaysOpenHidesOrEndsTheProgram) {
+    FakePlatform platform;
+    TApplication app("orvanta");
+    Application = &app;
+    TGuardedForm* main = nullptr;
+    app.CreateForm(main);
+    auto* other = new TGuardedForm(&app);
+    main->SetVisible(true);
+    other->SetVisible(true);
+
+    main->Allow = false; // refused before any action is taken
+    main->Close();
+    main->Allow = true;
+    main->Action = TCloseAction::caNone;
+    main->Close();
+    other->Action = TCloseAction::caNone;
+    other->Close();
+    EXPECT_EQ(platform.QuitCount, 0);
+    EXPECT_TRUE(main->Visible());
+    EXPECT_TRUE(other->Visible());
+
+    other->Action = TCloseAction::caHide;
+    other->Close();
+    EXPECT_FALSE(other->Visible());
+    EXPECT_EQ(platform.QuitCount, 0);
+    main->Action = TCloseAction::caFree; // any action but caNone ends the program from the main form
+    main->Close();
+    EXPECT_EQ(platform.QuitCount, 1);
+    Application = nullptr;
+}
 
 TEST(ApplicationSession, TheEndOfTheSessionAsksTheMainFormsCloseQuery) {
     FakePlatform platform;

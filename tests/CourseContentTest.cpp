@@ -26,11 +26,6 @@
 
 namespace {
 
-// Pages whose picture recipes are still being written: a planned picture that such a page does not
-// store yet is not reported. Pictures that are stored are checked on every page. Remove pages as they
-// land.
-const std::set<int> kPagesAwaitingPictures = {};
-
 // ---- The compiled course as a tree of components ----
 
 struct Prop {
@@ -464,8 +459,7 @@ struct Checker {
         if (!want) return;
         const Prop* p = n.Find("Picture.Data");
         if (!p) {
-            if (!kPagesAwaitingPictures.count(l.Page))
-                Report(Kind::Picture, l, "Picture.Data", Show(*want), "nothing");
+            Report(Kind::Picture, l, "Picture.Data", Show(*want), "nothing");
             return;
         }
         // The class name as a short string, for bitmaps and JPEG a 4-byte length, then the file.

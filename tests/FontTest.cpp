@@ -109,16 +109,19 @@ TEST(ResourceHash, RotatesLeftByFiveAndXorsEachByte) {
 }
 
 TEST(ResourceCache, EqualRecordsShareACountedEntryPerThread) {
-    TBrushCache cache;
-    auto* red = cache.Acquire({clRed});
-    auto* red2 = cache.Acquire({clRed});
-    auto* blue = cache.Acquire({clBlue});
+    TFontCache cache;
+    TLogFont redRecord{}, blueRecord{};
+    redRecord.Height = -11;
+    blueRecord.Height = -12;
+    auto* red = cache.Acquire(redRecord);
+    auto* red2 = cache.Acquire(redRecord);
+    auto* blue = cache.Acquire(blueRecord);
     EXPECT_EQ(red, red2);
     EXPECT_NE(red, blue);
     EXPECT_EQ(cache.RefCount(red), 2);
     EXPECT_EQ(cache.Count(), 2u);
-    TBrushCache::TEntry* other = nullptr;
-    std::thread([&] { other = cache.Acquire({clRed}); }).join();
+    TFontCache::TEntry* other = nullptr;
+    std::thread([&] { other = cache.Acquire(redRecord); }).join();
     EXPECT_NE(other, red);
     EXPECT_EQ(cache.Count(), 3u);
     cache.Release(other);

@@ -17,8 +17,6 @@ namespace {
 
 const auto* const gQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtTestEnvironment("orvanta"));
 
-void Platform() {}
-
 QImage Grab(TCustomForm& form) {
     auto* window = dynamic_cast<QWidget*>(form.Window());
     return window ? window->grab().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
@@ -44,7 +42,6 @@ int PixelsOf(const QImage& image, const TRect& r, QRgb colour) {
 } // namespace
 
 TEST(RenderCourse, FurnitureShowsAndTheHiddenLabelStaysHidden) {
-    Platform();
     TCourseDefinition definition;
     TApplication app("orvanta");
     Application = &app;
@@ -79,7 +76,6 @@ TEST(RenderCourse, FurnitureShowsAndTheHiddenLabelStaysHidden) {
 }
 
 TEST(RenderOrder, LaterGraphicChildrenPaintOverEarlierAndWindowsOverAll) {
-    Platform();
     TApplication app("orvanta");
     Application = &app;
     auto* form = new TForm(nullptr);

@@ -174,10 +174,6 @@ QtRichEdit::QtRichEdit(QWidget* parent, IWindowEvents& events, const TEditParams
     ApplyFormat();
 }
 
-void QtRichEdit::SetFont(const IPlatformFont* font) {
-    if (auto* qtFont = dynamic_cast<const QtFont*>(font)) setFont(qtFont->Font());
-}
-
 void QtRichEdit::SetDefaultCharFormat(const TCharFormat& format) {
     FFormat = format;
     ApplyFormat();

@@ -198,7 +198,8 @@ protected:
 class QtRichEdit : public QtEditBase<QTextEdit, IRichEditPeer> {
 public:
     QtRichEdit(QWidget* parent, IWindowEvents& events, const TEditParams& params);
-    void SetFont(const IPlatformFont* font) override;
+    // A rich edit's text takes its font from the default character format, never the window's font.
+    void SetFont(const IPlatformFont*) override {}
     void SetDefaultCharFormat(const TCharFormat& format) override;
     void SetBackgroundColor(uint32_t color) override;
     int Zoom() const override { return FZoom; }
