@@ -8,6 +8,8 @@
 
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
+#include "stream/Loader.h"
+#include "stream/Registries.h"
 #include "stream/TReader.h"
 
 namespace {
@@ -306,19 +308,19 @@ static TPersistent* GetIcon(const TCustomForm& f) {
 static std::span<const TPropInfo> FormProperties() {
     using C = TCustomForm;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::BorderIcons, &C::SetBorderIcons>("BorderIcons", TypeInfo_TBorderIcons),
-        OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TFormBorderStyle),
-        StrProp<TControl, &TControl::Caption, &TControl::SetCaption>("Caption"),
+        OrdProp<C, &C::SetBorderIcons>("BorderIcons", TypeInfo_TBorderIcons),
+        OrdProp<C, &C::SetBorderStyle>("BorderStyle", TypeInfo_TFormBorderStyle),
+        StrProp<TControl, &TControl::SetCaption>("Caption"),
         // The form's own 3-D look is the platform frame's; its controls follow the value.
-        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
-        OrdProp<C, &C::DefaultMonitor, &C::SetDefaultMonitor>("DefaultMonitor", TypeInfo_TDefaultMonitor),
-        OrdProp<C, &C::FormStyle, &C::SetFormStyle>("FormStyle", TypeInfo_TFormStyle),
+        OrdProp<TWinControl, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
+        OrdProp<C, &C::SetDefaultMonitor>("DefaultMonitor", TypeInfo_TDefaultMonitor),
+        OrdProp<C, &C::SetFormStyle>("FormStyle", TypeInfo_TFormStyle),
         ObjProp<C, &GetIcon, &C::SetIcon>("Icon"),
-        OrdProp<C, &C::OldCreateOrder, &C::SetOldCreateOrder>("OldCreateOrder", TypeInfo_Boolean),
-        OrdProp<C, &C::PixelsPerInch, &C::SetPixelsPerInch>("PixelsPerInch", TypeInfo_Integer),
-        OrdProp<C, &C::Position, &C::SetPosition>("Position", TypeInfo_TPosition),
-        OrdProp<C, &C::Scaled, &C::SetScaled>("Scaled", TypeInfo_Boolean),
-        OrdProp<C, &C::WindowState, &C::SetWindowState>("WindowState", TypeInfo_TWindowState),
+        OrdProp<C, &C::SetOldCreateOrder>("OldCreateOrder", TypeInfo_Boolean),
+        OrdProp<C, &C::SetPixelsPerInch>("PixelsPerInch", TypeInfo_Integer),
+        OrdProp<C, &C::SetPosition>("Position", TypeInfo_TPosition),
+        OrdProp<C, &C::SetScaled>("Scaled", TypeInfo_Boolean),
+        OrdProp<C, &C::SetWindowState>("WindowState", TypeInfo_TWindowState),
     };
     return props;
 }

@@ -149,7 +149,7 @@ void TScrollingWinControl::AlignControls() {
 static std::span<const TPropInfo> ScrollingProperties() {
     using C = TScrollingWinControl;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::AutoScroll, &C::SetAutoScroll>("AutoScroll", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAutoScroll>("AutoScroll", TypeInfo_Boolean),
     };
     return props;
 }

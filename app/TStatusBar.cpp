@@ -16,11 +16,11 @@ constexpr int kSizeGripWidth = 17;
 static std::span<const TPropInfo> PanelProperties() {
     using C = TStatusPanel;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::Alignment, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
-        OrdProp<C, &C::Bevel, &C::SetBevel>("Bevel", TypeInfo_TStatusPanelBevel),
-        OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TStatusPanelStyle),
-        StrProp<C, &C::Text, &C::SetText>("Text"),
-        OrdProp<C, &C::Width, &C::SetWidth>("Width", TypeInfo_Integer),
+        OrdProp<C, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
+        OrdProp<C, &C::SetBevel>("Bevel", TypeInfo_TStatusPanelBevel),
+        OrdProp<C, &C::SetStyle>("Style", TypeInfo_TStatusPanelStyle),
+        StrProp<C, &C::SetText>("Text"),
+        OrdProp<C, &C::SetWidth>("Width", TypeInfo_Integer),
     };
     return props;
 }
@@ -179,10 +179,10 @@ static std::span<const TPropInfo> StatusBarProperties() {
     using C = TCustomStatusBar;
     static const TPropInfo props[] = {
         ObjProp<C, &GetPanels, &SetPanels>("Panels"),
-        OrdProp<C, &C::SimplePanel, &C::SetSimplePanel>("SimplePanel", TypeInfo_Boolean),
-        StrProp<C, &C::SimpleText, &C::SetSimpleText>("SimpleText"),
-        OrdProp<C, &C::SizeGrip, &C::SetSizeGrip>("SizeGrip", TypeInfo_Boolean),
-        OrdProp<C, &C::UseSystemFont, &C::SetUseSystemFont>("UseSystemFont", TypeInfo_Boolean),
+        OrdProp<C, &C::SetSimplePanel>("SimplePanel", TypeInfo_Boolean),
+        StrProp<C, &C::SetSimpleText>("SimpleText"),
+        OrdProp<C, &C::SetSizeGrip>("SizeGrip", TypeInfo_Boolean),
+        OrdProp<C, &C::SetUseSystemFont>("UseSystemFont", TypeInfo_Boolean),
     };
     return props;
 }

@@ -153,15 +153,15 @@ void TFont::Assign(const TFont& source) {
 
 static std::span<const TPropInfo> FontProperties() {
     static const TPropInfo props[] = {
-        OrdProp<TFont, &TFont::Charset, &TFont::SetCharset>("Charset", TypeInfo_TFontCharset),
-        OrdProp<TFont, &TFont::Color, &TFont::SetColor>("Color", TypeInfo_TColor),
-        OrdProp<TFont, &TFont::Height, &TFont::SetHeight>("Height", TypeInfo_Integer),
-        StrProp<TFont, &TFont::Name, &TFont::SetName>("Name"),
-        OrdProp<TFont, &TFont::Orientation, &TFont::SetOrientation>("Orientation", TypeInfo_Integer),
-        OrdProp<TFont, &TFont::Pitch, &TFont::SetPitch>("Pitch", TypeInfo_TFontPitch),
-        OrdProp<TFont, &TFont::Quality, &TFont::SetQuality>("Quality", TypeInfo_TFontQuality),
-        OrdProp<TFont, &TFont::Size, &TFont::SetSize>("Size", TypeInfo_Integer),
-        OrdProp<TFont, &TFont::Style, &TFont::SetStyle>("Style", TypeInfo_TFontStyles),
+        OrdProp<TFont, &TFont::SetCharset>("Charset", TypeInfo_TFontCharset),
+        OrdProp<TFont, &TFont::SetColor>("Color", TypeInfo_TColor),
+        OrdProp<TFont, &TFont::SetHeight>("Height", TypeInfo_Integer),
+        StrProp<TFont, &TFont::SetName>("Name"),
+        OrdProp<TFont, &TFont::SetOrientation>("Orientation", TypeInfo_Integer),
+        OrdProp<TFont, &TFont::SetPitch>("Pitch", TypeInfo_TFontPitch),
+        OrdProp<TFont, &TFont::SetQuality>("Quality", TypeInfo_TFontQuality),
+        OrdProp<TFont, &TFont::SetSize>("Size", TypeInfo_Integer),
+        OrdProp<TFont, &TFont::SetStyle>("Style", TypeInfo_TFontStyles),
     };
     return props;
 }

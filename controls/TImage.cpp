@@ -185,9 +185,9 @@ static TPersistent* GetPicture(const TImage& c) {
 static std::span<const TPropInfo> ImageProperties() {
     using C = TImage;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::AutoSize, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
-        OrdProp<C, &C::Center, &C::SetCenter>("Center", TypeInfo_Boolean),
-        OrdProp<C, &C::IncrementalDisplay, &C::SetIncrementalDisplay>("IncrementalDisplay", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
+        OrdProp<C, &C::SetCenter>("Center", TypeInfo_Boolean),
+        OrdProp<C, &C::SetIncrementalDisplay>("IncrementalDisplay", TypeInfo_Boolean),
         {.Name = "OnProgress",
          .PropType = &TypeInfo_ProgressEvent,
          .BindMethod =
@@ -195,9 +195,9 @@ static std::span<const TPropInfo> ImageProperties() {
                  static_cast<C&>(o).OnProgress = BindProgressMethod(method, data);
              }},
         ObjProp<C, &GetPicture, nullptr>("Picture"),
-        OrdProp<C, &C::Proportional, &C::SetProportional>("Proportional", TypeInfo_Boolean),
-        OrdProp<C, &C::Stretch, &C::SetStretch>("Stretch", TypeInfo_Boolean),
-        OrdProp<C, &C::Transparent, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
+        OrdProp<C, &C::SetProportional>("Proportional", TypeInfo_Boolean),
+        OrdProp<C, &C::SetStretch>("Stretch", TypeInfo_Boolean),
+        OrdProp<C, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
     };
     return props;
 }

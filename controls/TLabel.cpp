@@ -114,13 +114,13 @@ void TCustomLabel::Paint(ICanvas& canvas) {
 static std::span<const TPropInfo> LabelProperties() {
     using C = TCustomLabel;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::Alignment, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
-        OrdProp<C, &C::AutoSize, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
-        StrProp<TControl, &TControl::Caption, &TControl::SetCaption>("Caption"),
-        OrdProp<C, &C::Layout, &C::SetLayout>("Layout", TypeInfo_TTextLayout),
-        OrdProp<C, &C::ShowAccelChar, &C::SetShowAccelChar>("ShowAccelChar", TypeInfo_Boolean),
-        OrdProp<C, &C::Transparent, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
-        OrdProp<C, &C::WordWrap, &C::SetWordWrap>("WordWrap", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
+        OrdProp<C, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
+        StrProp<TControl, &TControl::SetCaption>("Caption"),
+        OrdProp<C, &C::SetLayout>("Layout", TypeInfo_TTextLayout),
+        OrdProp<C, &C::SetShowAccelChar>("ShowAccelChar", TypeInfo_Boolean),
+        OrdProp<C, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
+        OrdProp<C, &C::SetWordWrap>("WordWrap", TypeInfo_Boolean),
     };
     return props;
 }

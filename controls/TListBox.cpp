@@ -197,22 +197,21 @@ static TPersistent* GetItems(const TCustomListBox& c) {
 static std::span<const TPropInfo> ListBoxProperties() {
     using C = TCustomListBox;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::AutoComplete, &C::SetAutoComplete>("AutoComplete", TypeInfo_Boolean),
-        OrdProp<C, &C::AutoCompleteDelay, &C::SetAutoCompleteDelay>("AutoCompleteDelay", TypeInfo_Integer),
-        OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
-        OrdProp<C, &C::Columns, &C::SetColumns>("Columns", TypeInfo_Integer),
-        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
-        OrdProp<C, &C::ExtendedSelect, &C::SetExtendedSelect>("ExtendedSelect", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAutoComplete>("AutoComplete", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAutoCompleteDelay>("AutoCompleteDelay", TypeInfo_Integer),
+        OrdProp<C, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
+        OrdProp<C, &C::SetColumns>("Columns", TypeInfo_Integer),
+        OrdProp<TWinControl, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
+        OrdProp<C, &C::SetExtendedSelect>("ExtendedSelect", TypeInfo_Boolean),
         // Accepted; the list box here always keeps its exact height.
-        OrdProp<C, &C::IntegralHeight, &C::SetIntegralHeight>("IntegralHeight", TypeInfo_Boolean),
-        OrdProp<C, &C::ItemHeight, &C::SetItemHeight>("ItemHeight", TypeInfo_Integer),
+        OrdProp<C, &C::SetIntegralHeight>("IntegralHeight", TypeInfo_Boolean),
+        OrdProp<C, &C::SetItemHeight>("ItemHeight", TypeInfo_Integer),
         ObjProp<C, &GetItems, nullptr>("Items"),
-        OrdProp<C, &C::MultiSelect, &C::SetMultiSelect>("MultiSelect", TypeInfo_Boolean),
-        OrdProp<TWinControl, &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D>("ParentCtl3D",
-                                                                                      TypeInfo_Boolean),
-        OrdProp<C, &C::Sorted, &C::SetSorted>("Sorted", TypeInfo_Boolean),
-        OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TListBoxStyle),
-        OrdProp<C, &C::TabWidth, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),
+        OrdProp<C, &C::SetMultiSelect>("MultiSelect", TypeInfo_Boolean),
+        OrdProp<TWinControl, &TWinControl::SetParentCtl3D>("ParentCtl3D", TypeInfo_Boolean),
+        OrdProp<C, &C::SetSorted>("Sorted", TypeInfo_Boolean),
+        OrdProp<C, &C::SetStyle>("Style", TypeInfo_TListBoxStyle),
+        OrdProp<C, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),
     };
     return props;
 }

@@ -5,10 +5,10 @@
 
 static std::span<const TPropInfo> MarginsProperties() {
     static const TPropInfo props[] = {
-        OrdProp<TMargins, &TMargins::Left, &TMargins::SetLeft>("Left", TypeInfo_Integer),
-        OrdProp<TMargins, &TMargins::Top, &TMargins::SetTop>("Top", TypeInfo_Integer),
-        OrdProp<TMargins, &TMargins::Right, &TMargins::SetRight>("Right", TypeInfo_Integer),
-        OrdProp<TMargins, &TMargins::Bottom, &TMargins::SetBottom>("Bottom", TypeInfo_Integer),
+        OrdProp<TMargins, &TMargins::SetLeft>("Left", TypeInfo_Integer),
+        OrdProp<TMargins, &TMargins::SetTop>("Top", TypeInfo_Integer),
+        OrdProp<TMargins, &TMargins::SetRight>("Right", TypeInfo_Integer),
+        OrdProp<TMargins, &TMargins::SetBottom>("Bottom", TypeInfo_Integer),
     };
     return props;
 }
@@ -50,10 +50,10 @@ void TSizeConstraints::SetMinWidth(int v) {
 static std::span<const TPropInfo> ConstraintsProperties() {
     using C = TSizeConstraints;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::MaxHeight, &C::SetMaxHeight>("MaxHeight", TypeInfo_Integer),
-        OrdProp<C, &C::MaxWidth, &C::SetMaxWidth>("MaxWidth", TypeInfo_Integer),
-        OrdProp<C, &C::MinHeight, &C::SetMinHeight>("MinHeight", TypeInfo_Integer),
-        OrdProp<C, &C::MinWidth, &C::SetMinWidth>("MinWidth", TypeInfo_Integer),
+        OrdProp<C, &C::SetMaxHeight>("MaxHeight", TypeInfo_Integer),
+        OrdProp<C, &C::SetMaxWidth>("MaxWidth", TypeInfo_Integer),
+        OrdProp<C, &C::SetMinHeight>("MinHeight", TypeInfo_Integer),
+        OrdProp<C, &C::SetMinWidth>("MinWidth", TypeInfo_Integer),
     };
     return props;
 }

@@ -187,13 +187,12 @@ bool TCustomEdit::WantsKey(int key, TShiftState) const {
 static std::span<const TPropInfo> EditProperties() {
     using C = TCustomEdit;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
-        OrdProp<TWinControl, &TWinControl::Ctl3D, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
-        OrdProp<C, &C::HideSelection, &C::SetHideSelection>("HideSelection", TypeInfo_Boolean),
-        OrdProp<C, &C::MaxLength, &C::SetMaxLength>("MaxLength", TypeInfo_Integer),
-        OrdProp<TWinControl, &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D>("ParentCtl3D",
-                                                                                      TypeInfo_Boolean),
-        OrdProp<C, &C::ReadOnly, &C::SetReadOnly>("ReadOnly", TypeInfo_Boolean),
+        OrdProp<C, &C::SetBorderStyle>("BorderStyle", TypeInfo_TBorderStyle),
+        OrdProp<TWinControl, &TWinControl::SetCtl3D>("Ctl3D", TypeInfo_Boolean),
+        OrdProp<C, &C::SetHideSelection>("HideSelection", TypeInfo_Boolean),
+        OrdProp<C, &C::SetMaxLength>("MaxLength", TypeInfo_Integer),
+        OrdProp<TWinControl, &TWinControl::SetParentCtl3D>("ParentCtl3D", TypeInfo_Boolean),
+        OrdProp<C, &C::SetReadOnly>("ReadOnly", TypeInfo_Boolean),
     };
     return props;
 }
@@ -265,12 +264,12 @@ static TPersistent* GetLines(const TCustomMemo& c) {
 static std::span<const TPropInfo> MemoProperties() {
     using C = TCustomMemo;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::Alignment, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
+        OrdProp<C, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
         ObjProp<C, &GetLines, nullptr>("Lines"),
-        OrdProp<C, &C::ScrollBars, &C::SetScrollBars>("ScrollBars", TypeInfo_TScrollStyle),
-        OrdProp<C, &C::WantReturns, &C::SetWantReturns>("WantReturns", TypeInfo_Boolean),
-        OrdProp<C, &C::WantTabs, &C::SetWantTabs>("WantTabs", TypeInfo_Boolean),
-        OrdProp<C, &C::WordWrap, &C::SetWordWrap>("WordWrap", TypeInfo_Boolean),
+        OrdProp<C, &C::SetScrollBars>("ScrollBars", TypeInfo_TScrollStyle),
+        OrdProp<C, &C::SetWantReturns>("WantReturns", TypeInfo_Boolean),
+        OrdProp<C, &C::SetWantTabs>("WantTabs", TypeInfo_Boolean),
+        OrdProp<C, &C::SetWordWrap>("WordWrap", TypeInfo_Boolean),
     };
     return props;
 }

@@ -32,15 +32,15 @@ void TMenuItem::SetParentComponent(TComponent* parent) {
 static std::span<const TPropInfo> MenuItemProperties() {
     using C = TMenuItem;
     static const TPropInfo props[] = {
-        StrProp<C, &C::Caption, &C::SetCaption>("Caption"),
-        OrdProp<C, &C::Checked, &C::SetChecked>("Checked", TypeInfo_Boolean),
-        OrdProp<C, &C::Enabled, &C::SetEnabled>("Enabled", TypeInfo_Boolean),
-        OrdProp<C, &C::GroupIndex, &C::SetGroupIndex>("GroupIndex", TypeInfo_Integer),
-        StrProp<C, &C::Hint, &C::SetHint>("Hint"),
-        OrdProp<C, &C::RadioItem, &C::SetRadioItem>("RadioItem", TypeInfo_Boolean),
-        OrdProp<C, &C::ShortCut, &C::SetShortCut>("ShortCut", TypeInfo_Integer),
-        OrdProp<C, &C::Visible, &C::SetVisible>("Visible", TypeInfo_Boolean),
-        EventProp<C, &C::OnClick, &C::SetOnClick>("OnClick"),
+        StrProp<C, &C::SetCaption>("Caption"),
+        OrdProp<C, &C::SetChecked>("Checked", TypeInfo_Boolean),
+        OrdProp<C, &C::SetEnabled>("Enabled", TypeInfo_Boolean),
+        OrdProp<C, &C::SetGroupIndex>("GroupIndex", TypeInfo_Integer),
+        StrProp<C, &C::SetHint>("Hint"),
+        OrdProp<C, &C::SetRadioItem>("RadioItem", TypeInfo_Boolean),
+        OrdProp<C, &C::SetShortCut>("ShortCut", TypeInfo_Integer),
+        OrdProp<C, &C::SetVisible>("Visible", TypeInfo_Boolean),
+        EventProp<C, &C::SetOnClick>("OnClick"),
     };
     return props;
 }

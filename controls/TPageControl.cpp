@@ -110,11 +110,11 @@ void TTabSheet::EraseBackground(ICanvas& canvas) {
 static std::span<const TPropInfo> TabSheetProperties() {
     using C = TTabSheet;
     static const TPropInfo props[] = {
-        StrProp<TControl, &TControl::Caption, &TControl::SetCaption>("Caption"),
-        OrdProp<C, &C::Highlighted, &C::SetHighlighted>("Highlighted", TypeInfo_Boolean),
-        OrdProp<C, &C::ImageIndex, &C::SetImageIndex>("ImageIndex", TypeInfo_Integer),
-        OrdProp<C, &C::PageIndex, &C::SetPageIndex>("PageIndex", TypeInfo_Integer),
-        OrdProp<C, &C::TabVisible, &C::SetTabVisible>("TabVisible", TypeInfo_Boolean),
+        StrProp<TControl, &TControl::SetCaption>("Caption"),
+        OrdProp<C, &C::SetHighlighted>("Highlighted", TypeInfo_Boolean),
+        OrdProp<C, &C::SetImageIndex>("ImageIndex", TypeInfo_Integer),
+        OrdProp<C, &C::SetPageIndex>("PageIndex", TypeInfo_Integer),
+        OrdProp<C, &C::SetTabVisible>("TabVisible", TypeInfo_Boolean),
     };
     return props;
 }
@@ -144,17 +144,17 @@ TTabRowStyle TCustomTabControl::RowStyle() const {
 static std::span<const TPropInfo> TabControlProperties() {
     using C = TCustomTabControl;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::HotTrack, &C::SetHotTrack>("HotTrack", TypeInfo_Boolean),
-        OrdProp<C, &C::MultiLine, &C::SetMultiLine>("MultiLine", TypeInfo_Boolean),
-        EventProp<C, &C::OnChange, &C::SetOnChange>("OnChange"),
-        EventProp<C, &C::OnChanging, &C::SetOnChanging>("OnChanging"),
-        OrdProp<C, &C::RaggedRight, &C::SetRaggedRight>("RaggedRight", TypeInfo_Boolean),
+        OrdProp<C, &C::SetHotTrack>("HotTrack", TypeInfo_Boolean),
+        OrdProp<C, &C::SetMultiLine>("MultiLine", TypeInfo_Boolean),
+        EventProp<C, &C::SetOnChange>("OnChange"),
+        EventProp<C, &C::SetOnChanging>("OnChanging"),
+        OrdProp<C, &C::SetRaggedRight>("RaggedRight", TypeInfo_Boolean),
         // Accepted; the rows of a multi-line row rotate next to the page area either way here.
-        OrdProp<C, &C::ScrollOpposite, &C::SetScrollOpposite>("ScrollOpposite", TypeInfo_Boolean),
-        OrdProp<C, &C::Style, &C::SetStyle>("Style", TypeInfo_TTabStyle),
-        OrdProp<C, &C::TabHeight, &C::SetTabHeight>("TabHeight", TypeInfo_Integer),
-        OrdProp<C, &C::TabPosition, &C::SetTabPosition>("TabPosition", TypeInfo_TTabPosition),
-        OrdProp<C, &C::TabWidth, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),
+        OrdProp<C, &C::SetScrollOpposite>("ScrollOpposite", TypeInfo_Boolean),
+        OrdProp<C, &C::SetStyle>("Style", TypeInfo_TTabStyle),
+        OrdProp<C, &C::SetTabHeight>("TabHeight", TypeInfo_Integer),
+        OrdProp<C, &C::SetTabPosition>("TabPosition", TypeInfo_TTabPosition),
+        OrdProp<C, &C::SetTabWidth>("TabWidth", TypeInfo_Integer),
     };
     return props;
 }

@@ -110,9 +110,9 @@ void TCustomRichEdit::SetHideScrollBars(bool v) {
 static std::span<const TPropInfo> RichEditProperties() {
     using C = TCustomRichEdit;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::HideScrollBars, &C::SetHideScrollBars>("HideScrollBars", TypeInfo_Boolean),
-        OrdProp<C, &C::PlainText, &C::SetPlainText>("PlainText", TypeInfo_Boolean),
-        OrdProp<C, &C::Zoom, &C::SetZoom>("Zoom", TypeInfo_Integer),
+        OrdProp<C, &C::SetHideScrollBars>("HideScrollBars", TypeInfo_Boolean),
+        OrdProp<C, &C::SetPlainText>("PlainText", TypeInfo_Boolean),
+        OrdProp<C, &C::SetZoom>("Zoom", TypeInfo_Integer),
     };
     return props;
 }

@@ -108,12 +108,12 @@ void TCustomStaticText::PaintContent(ICanvas& canvas) {
 static std::span<const TPropInfo> StaticTextProperties() {
     using C = TCustomStaticText;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::Alignment, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
-        OrdProp<C, &C::AutoSize, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
-        OrdProp<C, &C::BorderStyle, &C::SetBorderStyle>("BorderStyle", TypeInfo_TStaticBorderStyle),
-        StrProp<TControl, &TControl::Caption, &TControl::SetCaption>("Caption"),
-        OrdProp<C, &C::ShowAccelChar, &C::SetShowAccelChar>("ShowAccelChar", TypeInfo_Boolean),
-        OrdProp<C, &C::Transparent, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
+        OrdProp<C, &C::SetAlignment>("Alignment", TypeInfo_TAlignment),
+        OrdProp<C, &C::SetAutoSize>("AutoSize", TypeInfo_Boolean),
+        OrdProp<C, &C::SetBorderStyle>("BorderStyle", TypeInfo_TStaticBorderStyle),
+        StrProp<TControl, &TControl::SetCaption>("Caption"),
+        OrdProp<C, &C::SetShowAccelChar>("ShowAccelChar", TypeInfo_Boolean),
+        OrdProp<C, &C::SetTransparent>("Transparent", TypeInfo_Boolean),
     };
     return props;
 }

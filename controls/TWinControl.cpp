@@ -523,11 +523,10 @@ static std::span<const TPropInfo> WinControlProperties() {
     using C = TWinControl;
     static const TPropInfo props[] = {
         ObjProp<C, &GetPadding, nullptr>("Padding"),
-        OrdProp<C, &C::DoubleBuffered, &C::SetDoubleBuffered>("DoubleBuffered", TypeInfo_Boolean),
-        OrdProp<C, &C::ParentDoubleBuffered, &C::SetParentDoubleBuffered>("ParentDoubleBuffered",
-                                                                          TypeInfo_Boolean),
-        OrdProp<C, &C::TabOrder, &C::SetTabOrder>("TabOrder", TypeInfo_Integer),
-        OrdProp<C, &C::TabStop, &C::SetTabStop>("TabStop", TypeInfo_Boolean),
+        OrdProp<C, &C::SetDoubleBuffered>("DoubleBuffered", TypeInfo_Boolean),
+        OrdProp<C, &C::SetParentDoubleBuffered>("ParentDoubleBuffered", TypeInfo_Boolean),
+        OrdProp<C, &C::SetTabOrder>("TabOrder", TypeInfo_Integer),
+        OrdProp<C, &C::SetTabStop>("TabStop", TypeInfo_Boolean),
     };
     return props;
 }

@@ -1,7 +1,11 @@
-// Loading: component records into live components, properties by name, references and handlers.
+// Loading: component records into live components, properties by name, references and handlers; the
+// loading frame around a root's definitions.
+#include "stream/Loader.h"
+#include "stream/ByteOrder.h"
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
 #include "stream/IdentMaps.h"
+#include "stream/Registries.h"
 #include "stream/ResourceTable.h"
 #include "stream/TCollection.h"
 #include "stream/TComponent.h"
@@ -10,7 +14,6 @@
 #include "stream/TextCodec.h"
 
 #include <algorithm>
-#include <map>
 #include <mutex>
 
 namespace {
@@ -21,42 +24,16 @@ constexpr int kMaxComponentNesting = 64;
     throw EReadError(std::string(SConsts::SInvalidPropertyValue));
 }
 
-// Serialises component loading and naming; re-entrant for the loading thread.
-std::recursive_mutex& GlobalNameSpace() {
-    static std::recursive_mutex lock;
-    return lock;
-}
-
-thread_local std::vector<std::vector<TComponent*>*> tLoadedStack;
-std::function<void(TComponent*)> gFinishLoadingObserver;
+// What this thread's innermost finish-loading watch is told; null without one.
+thread_local const std::function<void(TComponent*)>* tFinishWatch = nullptr;
 
 void FinishAll(const std::vector<TComponent*>& loaded) {
     for (TComponent* c : loaded) {
-        if (gFinishLoadingObserver) gFinishLoadingObserver(c);
+        if (tFinishWatch) (*tFinishWatch)(c);
         c->FinishLoading();
     }
 }
 thread_local int tComponentDepth = 0;
-
-struct GlobalFixup {
-    TPersistent* Instance;
-    const TPropInfo* Prop;
-    TComponent* Root;
-    std::string RootName;
-    std::string Name;
-};
-
-struct GlobalState {
-    std::mutex Lock;
-    std::vector<GlobalFixup> Fixups;
-    std::vector<TComponent*> Roots;
-    std::map<std::string, const TClassInfo*> Classes; // keyed by upper-case name
-};
-
-GlobalState& Globals() {
-    static GlobalState state;
-    return state;
-}
 
 TComponent* FindByPath(TComponent* root, std::string_view name) {
     TComponent* cur = root;
@@ -83,70 +60,20 @@ template <class F> struct Finally {
 template <class F> Finally(F) -> Finally<F>;
 } // namespace
 
-// ---- Registries ----
+// ---- The loading frame ----
 
-void SetFinishLoadingObserver(std::function<void(TComponent*)> observer) {
-    gFinishLoadingObserver = std::move(observer);
+TFinishLoadingWatch::TFinishLoadingWatch(std::function<void(TComponent*)> onFinish)
+    : FOnFinish(std::move(onFinish)), FOuter(tFinishWatch) {
+    tFinishWatch = &FOnFinish;
 }
 
-void RegisterClass(const TClassInfo& cls) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    for (const TClassInfo* c = &cls; c && c != &TPersistent::ClassInfo; c = c->Parent)
-        g.Classes.emplace(UpperCase(c->ClassName), c);
+TFinishLoadingWatch::~TFinishLoadingWatch() {
+    tFinishWatch = FOuter;
 }
 
-const TClassInfo* FindRegisteredClass(std::string_view name) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    auto it = g.Classes.find(UpperCase(name));
-    return it == g.Classes.end() ? nullptr : it->second;
-}
-
-void RegisterRoot(TComponent* root) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    g.Roots.push_back(root);
-}
-
-void UnregisterRoot(TComponent* root) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    std::erase(g.Roots, root);
-}
-
-TComponent* FindGlobalComponent(std::string_view name) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    for (TComponent* r : g.Roots)
-        if (SameText(r->Name(), name)) return r;
-    return nullptr;
-}
-
-void RemoveAllFixupsOf(TComponent* component) {
-    GlobalState& g = Globals();
-    std::lock_guard lock(g.Lock);
-    std::erase_if(g.Fixups,
-                  [&](const GlobalFixup& f) { return f.Instance == component || f.Root == component; });
-}
-
-void GlobalFixupReferences() {
-    GlobalState& g = Globals();
-    std::vector<GlobalFixup> ready;
-    {
-        std::lock_guard lock(g.Lock);
-        for (auto it = g.Fixups.begin(); it != g.Fixups.end();) {
-            bool rootExists = std::any_of(g.Roots.begin(), g.Roots.end(),
-                                          [&](TComponent* r) { return SameText(r->Name(), it->RootName); });
-            if (rootExists) {
-                ready.push_back(*it);
-                it = g.Fixups.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-    for (const GlobalFixup& f : ready) {
+// References to components of other roots wait until such a root exists.
+static void GlobalFixupReferences() {
+    for (const TGlobalFixup& f : TakeReadyGlobalFixups()) {
         TComponent* target = FindByPath(FindGlobalComponent(f.RootName), f.Name);
         if (f.Prop->SetObj) f.Prop->SetObj(*f.Instance, target);
     }
@@ -270,10 +197,8 @@ void TReader::ResolveFixups() {
             continue;
         }
         // A name of another root: wait for that root to exist.
-        GlobalState& g = Globals();
-        std::lock_guard lock(g.Lock);
         size_t dot = f.Name.find('.');
-        g.Fixups.push_back({f.Instance, f.Prop, FRoot, f.Name.substr(0, dot), f.Name.substr(dot + 1)});
+        AddGlobalFixup({f.Instance, f.Prop, FRoot, f.Name.substr(0, dot), f.Name.substr(dot + 1)});
     }
 }
 
@@ -342,7 +267,7 @@ void TReader::DefineBinaryProperty(std::string_view name, const TStreamProc& rea
     }
     uint8_t b[4];
     Read(b, 4);
-    uint32_t count = static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<uint32_t>(b[3]) << 24;
+    uint32_t count = U32LE(b);
     CheckAvailable(count);
     if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&FStream)) {
         // The value's bytes are in memory already: the declaring object reads them where they are,
@@ -468,8 +393,6 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
     }
 }
 
-// ---- The loading frame ----
-
 bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor) {
     std::lock_guard lock(GlobalNameSpace());
     std::vector<const TClassInfo*> chain;
@@ -477,11 +400,11 @@ bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor
         chain.push_back(c);
     std::reverse(chain.begin(), chain.end());
 
-    bool pushed = !(instance->ComponentState() & csLoading) || tLoadedStack.empty();
+    bool pushed = !(instance->ComponentState() & csLoading) || LoadedLists().empty();
     std::vector<TComponent*> loaded;
-    if (pushed) tLoadedStack.push_back(&loaded);
+    if (pushed) LoadedLists().push_back(&loaded);
     Finally pop{[&] {
-        if (pushed) tLoadedStack.pop_back();
+        if (pushed) LoadedLists().pop_back();
     }};
 
     bool found = false;
@@ -490,7 +413,7 @@ bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor
         if (!bytes) continue;
         TCustomMemoryStream stream(std::move(*bytes));
         TReader reader(stream, 4096);
-        reader.SetLoaded(tLoadedStack.back());
+        reader.SetLoaded(LoadedLists().back());
         reader.ReadRootComponent(instance);
         found = true;
     }

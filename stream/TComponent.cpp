@@ -3,6 +3,7 @@
 
 #include "stream/Consts.h"
 #include "stream/Exceptions.h"
+#include "stream/Registries.h"
 #include "stream/TFiler.h"
 #include "stream/TReader.h"
 #include "stream/TextCodec.h"

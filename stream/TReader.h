@@ -102,26 +102,3 @@ private:
     bool FPropConsumed = true;
     bool FCanHandleExcepts = false;
 };
-
-// ---- Loading frame and definitions ----
-
-// Loads the definitions of instance's class chain, from the class just below rootAncestor down to the
-// instance's own class, each found as the program resource named after the class. Returns false when no
-// class of the chain has a definition.
-bool InitInheritedComponent(TComponent* instance, const TClassInfo& rootAncestor);
-
-// Observes the end-of-loading calls, in order (for tests and diagnostics); empty by default.
-void SetFinishLoadingObserver(std::function<void(TComponent*)> observer);
-
-// References to components of other roots wait in a global list until such a root exists.
-void GlobalFixupReferences();
-void RemoveAllFixupsOf(TComponent* component);
-
-// Roots (forms) that exist, for unique root naming and cross-root references.
-void RegisterRoot(TComponent* root);
-void UnregisterRoot(TComponent* root);
-TComponent* FindGlobalComponent(std::string_view name);
-
-// The registered-class lookup consulted after the root's field tables.
-void RegisterClass(const TClassInfo& cls);
-const TClassInfo* FindRegisteredClass(std::string_view name);

@@ -62,13 +62,10 @@ struct TNotifyEvent {
 struct TPropInfo {
     std::string_view Name;
     const TTypeInfo* PropType;
-    int64_t (*GetOrd)(const TPersistent&) = nullptr;
     void (*SetOrd)(TPersistent&, int64_t) = nullptr;
-    std::string (*GetStr)(const TPersistent&) = nullptr;
     void (*SetStr)(TPersistent&, const std::string&) = nullptr;
     TPersistent* (*GetObj)(const TPersistent&) = nullptr;
     void (*SetObj)(TPersistent&, TPersistent*) = nullptr;
-    TNotifyEvent (*GetMethod)(const TPersistent&) = nullptr;
     void (*SetMethod)(TPersistent&, TNotifyEvent) = nullptr;
     // For events of other kinds: binds the published method (none: nullptr) to data.
     void (*BindMethod)(TPersistent&, const struct TMethodInfo* method, TObject* data) = nullptr;
@@ -117,7 +114,7 @@ public:                                                                         
         return ClassInfo;                                                                                    \
     }
 
-// ---- Helpers that build property entries from a class's getter and setter ---------------------------
+// ---- Helpers that build property entries from a class's setter (and an object's getter) -------------
 
 namespace PropDetail {
 template <class> struct SetterArg;
@@ -125,13 +122,9 @@ template <class C, class A> struct SetterArg<void (C::*)(A)> { using type = std:
 template <class C, class A> struct SetterArg<void (*)(C&, A)> { using type = std::remove_cvref_t<A>; };
 } // namespace PropDetail
 
-// An ordinal property (integer, enumeration, boolean, set). Setter may be nullptr for read-only.
-template <class C, auto Get, auto Set>
-constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
+// An ordinal property (integer, enumeration, boolean, set). Set may be nullptr for read-only.
+template <class C, auto Set> constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
     TPropInfo p{name, &type};
-    p.GetOrd = [](const TPersistent& o) -> int64_t {
-        return static_cast<int64_t>(std::invoke(Get, static_cast<const C&>(o)));
-    };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>) {
         p.SetOrd = [](TPersistent& o, int64_t v) {
             using A = typename PropDetail::SetterArg<decltype(Set)>::type;
@@ -141,11 +134,8 @@ constexpr TPropInfo OrdProp(std::string_view name, const TTypeInfo& type) {
     return p;
 }
 
-template <class C, auto Get, auto Set> constexpr TPropInfo StrProp(std::string_view name) {
+template <class C, auto Set> constexpr TPropInfo StrProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_String};
-    p.GetStr = [](const TPersistent& o) -> std::string {
-        return std::string(std::invoke(Get, static_cast<const C&>(o)));
-    };
     if constexpr (!std::is_same_v<decltype(Set), std::nullptr_t>)
         p.SetStr = [](TPersistent& o, const std::string& v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
@@ -166,11 +156,8 @@ template <class C, auto Get, auto Set> constexpr TPropInfo ObjProp(std::string_v
     return p;
 }
 
-template <class C, auto Get, auto Set> constexpr TPropInfo EventProp(std::string_view name) {
+template <class C, auto Set> constexpr TPropInfo EventProp(std::string_view name) {
     TPropInfo p{name, &TypeInfo_Method};
-    p.GetMethod = [](const TPersistent& o) -> TNotifyEvent {
-        return std::invoke(Get, static_cast<const C&>(o));
-    };
     p.SetMethod = [](TPersistent& o, TNotifyEvent v) { std::invoke(Set, static_cast<C&>(o), v); };
     return p;
 }

@@ -8,10 +8,13 @@
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "stream/Exceptions.h"
+#include "stream/Loader.h"
 #include "stream/ResourceTable.h"
 #include "stream/TReader.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -122,14 +125,14 @@ TEST(CourseSkeleton, LoadsEveryComponentAndBindsEveryField) {
     TCourseDefinition def;
     std::vector<TComponent*> finished;
     TTabSheet* activeAtFirstFinish = nullptr;
-    SetFinishLoadingObserver([&](TComponent* c) {
+    std::optional<TFinishLoadingWatch> watch(std::in_place, [&](TComponent* c) {
         if (finished.empty())
             if (auto* f = dynamic_cast<TForm1*>(c); f && f->PageControl1)
                 activeAtFirstFinish = f->PageControl1->ActivePage();
         finished.push_back(c);
     });
     TForm1 form(nullptr);
-    SetFinishLoadingObserver(nullptr);
+    watch.reset();
 
     EXPECT_EQ(form.ComponentCount() + 1, 293);
     int bound = 0;

@@ -1,5 +1,6 @@
 // Loading definitions into components: creation by class, naming, property assignment by kind,
 // references, handlers, collections, the finishing order and the clean-up after a failure.
+#include "stream/Loader.h"
 #include "app/ErrorText.h"
 #include "app/TForm1.h"
 #include "content/IconArt.h"
@@ -75,14 +76,14 @@ TPersistent* ProbeFont(const TProbe& p) {
 std::span<const TPropInfo> ProbeProperties() {
     using C = TProbe;
     static const TPropInfo props[] = {
-        OrdProp<C, &C::Number, &C::SetNumber>("Number", TypeInfo_Integer),
-        OrdProp<C, &C::Bits, &C::SetBits>("Bits", TypeInfo_WideSet),
-        OrdProp<C, &C::Fixed, nullptr>("Fixed", TypeInfo_Integer),
+        OrdProp<C, &C::SetNumber>("Number", TypeInfo_Integer),
+        OrdProp<C, &C::SetBits>("Bits", TypeInfo_WideSet),
+        OrdProp<C, nullptr>("Fixed", TypeInfo_Integer),
         ObjProp<C, &C::Buddy, &C::SetBuddy>("Buddy"),
-        EventProp<C, &C::OnPing, &C::SetOnPing>("OnPing"),
+        EventProp<C, &C::SetOnPing>("OnPing"),
         ObjProp<C, &ProbeFont, nullptr>("Font"),
-        OrdProp<C, &C::Zero, &C::SetGreedy>("Greedy", TypeInfo_Integer),
-        OrdProp<C, &C::Zero, &C::SetHuge>("Huge", TypeInfo_Integer),
+        OrdProp<C, &C::SetGreedy>("Greedy", TypeInfo_Integer),
+        OrdProp<C, &C::SetHuge>("Huge", TypeInfo_Integer),
     };
     return props;
 }
@@ -412,6 +413,32 @@ TEST(LoaderOrder, FinishLoadingRunsRootFirstThenInReadingOrder) {
     ASSERT_NE(root.P1, nullptr);
     // P3 is read after P1's reference to it: references resolve once the whole tree exists.
     EXPECT_EQ(root.P1->Buddy(), root.FindComponent("p3"));
+}
+
+TEST(LoaderOrder, TheInnermostFinishWatchIsToldOfEachFinishBeforeItRuns) {
+    auto bytes = RootStream("TTestRoot", "Root", [](TWriter& w) {
+        w.WriteListEnd();
+        w.WriteComponentHeader("TProbe", "P1");
+        w.WriteListEnd();
+        w.WriteListEnd();
+        w.WriteListEnd();
+    });
+    std::vector<std::string> outer, inner;
+    TFinishLoadingWatch outerWatch([&](TComponent* c) { outer.push_back(c->Name()); });
+    {
+        gFinished.clear();
+        TFinishLoadingWatch innerWatch([&](TComponent* c) {
+            EXPECT_EQ(gFinished.size(), inner.size()) << c->Name(); // not finished yet
+            inner.push_back(c->Name());
+        });
+        TTestRoot root(nullptr);
+        EXPECT_EQ(LoadError(bytes, root), "ok");
+    }
+    EXPECT_EQ(inner, (std::vector<std::string>{"Root", "P1"}));
+    EXPECT_TRUE(outer.empty());
+    TTestRoot again(nullptr);
+    EXPECT_EQ(LoadError(bytes, again), "ok");
+    EXPECT_EQ(outer, (std::vector<std::string>{"Root", "P1"}));
 }
 
 TEST(LoaderValues, AssignmentByKind) {
