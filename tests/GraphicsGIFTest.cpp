@@ -268,9 +268,10 @@ TEST(GIFLZW, EveryMinimumCodeSizeFromTwoToEight) {
 TEST(GIFLZW, AFullTableStaysInUseUntilAClearCode) {
     for (int size : {2, 8}) {
         // Noise said three times over: the repeats reuse long strings, up to the table's last entry.
-        std::vector<uint8_t> pixels = Noise(12000, size, 7);
-        pixels.insert(pixels.end(), pixels.begin(), pixels.end());
-        pixels.insert(pixels.end(), pixels.begin(), pixels.begin() + 12000);
+        const std::vector<uint8_t> noise = Noise(12000, size, 7);
+        std::vector<uint8_t> pixels = noise;
+        for (int repeat = 0; repeat < 2; ++repeat)
+            pixels.insert(pixels.end(), noise.begin(), noise.end());
         // The table fills: kept in use, it gives other codes than when cleared.
         ASSERT_NE(EncodeLzw(pixels, size, {.ClearWhenFull = false}), EncodeLzw(pixels, size));
         for (LzwOptions o :

@@ -674,10 +674,11 @@ TEST(IconImages, ColourRowsAndMaskBecomeOnePictureWithAlpha) {
 
 // Icons from the picture writers: each image's colours, and its mask as alpha 0.
 TEST(IconImages, WrittenIconsReadBackWithTheirMasks) {
-    const IconImage indexed{.Image = {2, 2, {1, 0, 2, 1}},
-                            .BitsPerPixel = 4,
-                            .ColorTable = {0x000000, 0xFF0000, 0x0000FF},
-                            .Transparent = {0, 1, 0, 0}};
+    IconImage indexed;
+    indexed.Image = {2, 2, {1, 0, 2, 1}};
+    indexed.BitsPerPixel = 4;
+    indexed.ColorTable = {0x000000, 0xFF0000, 0x0000FF};
+    indexed.Transparent = {0, 1, 0, 0};
     std::vector<uint32_t> pixels = LoadIcon(EncodeIcon(std::span(&indexed, 1))).DecodedBitmap()->ToBGRA();
     ASSERT_EQ(pixels.size(), 4u);
     EXPECT_EQ(pixels[0], kRed);
@@ -685,7 +686,8 @@ TEST(IconImages, WrittenIconsReadBackWithTheirMasks) {
     EXPECT_EQ(pixels[2], kBlue);
     EXPECT_EQ(pixels[3], kRed);
 
-    IconImage full{.Image = {3, 1, {0xFF00FF00u, 0x00FFFFFFu, 0xFFFF0000u}}, .BitsPerPixel = 32};
+    IconImage full;
+    full.Image = {3, 1, {0xFF00FF00u, 0x00FFFFFFu, 0xFFFF0000u}};
     pixels = LoadIcon(EncodeIcon(std::span(&full, 1))).DecodedBitmap()->ToBGRA();
     ASSERT_EQ(pixels.size(), 3u);
     EXPECT_EQ(pixels[0], kGreen);
