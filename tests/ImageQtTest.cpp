@@ -97,6 +97,14 @@ bool Reddish(QRgb c) {
 
 // A definition of one picture control as the loader reads it: bounds, the picture, then whatever
 // extra writes.
+// Reads what w has written as the definition of root.
+void ReadRoot(TComponent& root, TWriter& w) {
+    std::vector<uint8_t> bytes = w.TakeBytes();
+    TCustomMemoryStream stream(bytes);
+    TReader reader(stream);
+    reader.ReadRootComponent(&root);
+}
+
 void LoadDefinition(TImage& image, int width, int height, const std::vector<uint8_t>& pictureData,
                     const std::function<void(TWriter&)>& extra) {
     TWriter w;
@@ -111,10 +119,7 @@ void LoadDefinition(TImage& image, int width, int height, const std::vector<uint
     extra(w);
     w.WriteListEnd();
     w.WriteListEnd();
-    std::vector<uint8_t> bytes = w.TakeBytes();
-    TCustomMemoryStream stream(bytes);
-    TReader reader(stream);
-    reader.ReadRootComponent(&image);
+    ReadRoot(image, w);
 }
 
 void Load(TImage& image, const std::vector<uint8_t>& pictureData) {
@@ -333,10 +338,7 @@ void LoadWithHandler(TProgressRoot& root, std::string_view childClass, std::stri
     w.WriteListEnd();
     w.WriteListEnd();
     w.WriteListEnd();
-    std::vector<uint8_t> bytes = w.TakeBytes();
-    TCustomMemoryStream stream(bytes);
-    TReader reader(stream);
-    reader.ReadRootComponent(&root);
+    ReadRoot(root, w);
 }
 
 TEST(PictureControlOnQt, AStoredProgressHandlerIsBoundToTheRootsMethodOfThatKind) {
