@@ -97,7 +97,7 @@ struct TJPEGImage::TBackgroundDecode {
         std::lock_guard lock(Lock);
         Bitmap = std::move(bitmap);
         ColorMap = colorMap;
-        Error = error;
+        Error = std::move(error);
         State = TState::Finished;
         Done.notify_all();
     }
@@ -210,7 +210,9 @@ void TJPEGImage::Decode() {
             // Decoded on the worker: its bitmap and its error become this decoding's.
             FBitmap = std::move(ahead->Bitmap);
             paletteModified = ahead->ColorMap;
-            if (ahead->Error) std::rethrow_exception(ahead->Error);
+            // The error moves to this thread, so the worker never holds the last reference to the
+            // exception: its count lives in the runtime, where a race checker cannot see it.
+            if (std::exception_ptr error = std::move(ahead->Error)) std::rethrow_exception(error);
         } else {
             // Reports come at most every 500 ms, the first call only starting the clock, and only when
             // the percentage moved; each offers the rows decoded since the one before for drawing.
