@@ -4,13 +4,17 @@
 # own and prints a table.
 #
 # With --quick every benchmark runs once, briefly: CI's check that they all still run to the end (any
-# that fails or leaves out a figure makes this script fail). Its figures mean little.
+# that fails or leaves out a figure makes this script fail). Its figures mean little. Further arguments go
+# to CMake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=
-[ "${1:-}" = --quick ] && quick=1
+if [ "${1:-}" = --quick ]; then
+  quick=1
+  shift
+fi
 bash scripts/setup.sh
-bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DORV_BUILD_BENCH=ON
+bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DORV_BUILD_BENCH=ON "$@"
 if [ -n "$quick" ]; then
   build-release/bench/orv_bench_read --benchmark_min_time=0.01
   build-release/bench/orv_bench_pictures --benchmark_min_time=0.01
