@@ -24,13 +24,13 @@ public:
     bool Opaque() const override { return !FTransparent; }
     void Paint(ICanvas& canvas) override;
     void FinishLoading() override;
+    // The text format of both measuring and drawing.
+    unsigned DrawTextFlags() const;
 
 protected:
     void TextChanged() override;
     void FontChanged() override;
     void ColorChanged() override { Invalidate(); }
-    // The text format of both measuring and drawing.
-    unsigned DrawTextFlags() const;
     // With AutoSize, takes the size of the caption as the text drawing measures it (not while loading).
     void AdjustBounds();
 

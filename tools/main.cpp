@@ -1,11 +1,13 @@
 // orvanta-form: compiles the text form of a definition to a component stream, dumps a stream as text,
-// checks that a stream loads, renders its pages and draws a picture file as the program would.
+// checks that a stream loads, renders its pages, exports it as a web site and draws a picture file as
+// the program would.
 #include "stream/Exceptions.h"
 #include "tools/Check.h"
 #include "tools/Picture.h"
 #include "tools/Render.h"
 #include "tools/TextForm.h"
 #include "tools/TextFormFiles.h"
+#include "tools/WebExport.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +22,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: orvanta-form compile SOURCE OUT [--assets DIR] | dump FILE | check FILE\n"
-    "                  | render [--scale N] OUTDIR [FILE] | picture FILE OUT.png\n";
+    "                  | render [--scale N] OUTDIR [FILE] | picture FILE OUT.png\n"
+    "                  | export-html [--alt TEXTS] [FILE] OUTDIR\n";
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -71,6 +74,16 @@ int main(int argc, char** argv) {
             if (scale > 0 && (args.size() == 2 || args.size() == 3))
                 return RunRender(
                     args[1], args.size() == 3 ? std::optional<std::string>(args[2]) : std::nullopt, scale);
+        }
+        if (command == "export-html") {
+            // --alt names the pictures' text alternatives, one "NAME = text" line each.
+            std::optional<std::string> altTexts;
+            if (args.size() >= 3 && args[1] == "--alt") {
+                altTexts = args[2];
+                args.erase(args.begin() + 1, args.begin() + 3);
+            }
+            if (args.size() == 2) return RunExportHtml(args[1], std::nullopt, altTexts);
+            if (args.size() == 3) return RunExportHtml(args[2], args[1], altTexts);
         }
         if (command == "compile" && args.size() == 3) return Compile(args[1], args[2], {});
         if (command == "compile" && args.size() == 5 && args[3] == "--assets")
