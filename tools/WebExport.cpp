@@ -381,7 +381,7 @@ void TSiteWriter::Picture(TImage& image, std::string& out) {
         }
         FBytes += fs::file_size(FDir / file);
         out += "<img src=\"" + Html(file) + "\" alt=\"" + Html(altText) + "\" style=\"" + place + "\"" +
-               (FLazy ? " loading=\"lazy\"" : "") + " decoding=\"async\">";
+               (FLazy ? " loading=\"lazy\"" : "") + ">";
     }
     out += "</div>\n";
 }
@@ -429,7 +429,7 @@ void TSiteWriter::StatusBar(const TCustomStatusBar& bar, std::string& out) {
                    AlignStyle(panel->Alignment()) + "\">" + Html(panel->Text()) + "</span>";
         }
     }
-    if (bar.SizeGrip()) out += "<span class=\"grip\" aria-hidden=\"true\"></span>";
+    if (bar.SizeGrip()) out += "<div class=\"grip\" aria-hidden=\"true\"></div>";
     out += "</div>\n";
 }
 
