@@ -34,6 +34,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -185,6 +186,39 @@ void WriteFile(const fs::path& path, std::string_view text) {
     std::ofstream out(path, std::ios::binary);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out.flush()) throw Exception("cannot write '" + path.string() + "'");
+}
+
+// The same pixels in the smallest form a PNG file can hold them in: grey levels, a palette of at most
+// 256 colours, or colour without alpha where every pixel is opaque.
+QImage Compact(const QImage& painted) {
+    const QImage argb = painted.convertToFormat(QImage::Format_ARGB32);
+    bool opaque = true, grey = true;
+    std::unordered_map<QRgb, int> palette;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb p = row[x];
+            opaque = opaque && qAlpha(p) == 255;
+            grey = grey && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
+            if (palette.size() <= 256) palette.emplace(p, static_cast<int>(palette.size()));
+        }
+    }
+    if (opaque && grey) return argb.convertToFormat(QImage::Format_Grayscale8);
+    if (palette.size() <= 256) {
+        QList<QRgb> table(static_cast<qsizetype>(palette.size()));
+        for (const auto& [colour, index] : palette)
+            table[index] = colour;
+        QImage indexed(argb.size(), QImage::Format_Indexed8);
+        indexed.setColorTable(table);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uchar* out = indexed.scanLine(y);
+            for (int x = 0; x < argb.width(); ++x)
+                out[x] = static_cast<uchar>(palette.at(row[x]));
+        }
+        return indexed;
+    }
+    return opaque ? argb.convertToFormat(QImage::Format_RGB888) : argb;
 }
 
 class TSiteWriter {
@@ -375,7 +409,7 @@ void TSiteWriter::Picture(TImage& image, std::string& out) {
                 QtCanvas canvas(&painter);
                 image.Paint(canvas);
             }
-            if (!pixels.save(QString::fromStdString((FDir / file).string()), "PNG"))
+            if (!Compact(pixels).save(QString::fromStdString((FDir / file).string()), "PNG"))
                 throw Exception("cannot write '" + (FDir / file).string() + "'");
             place = BoxStyle(0, 0, image.Width(), image.Height());
         }
