@@ -10,6 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb xdotool x11-utils openbox imagemagick tesseract-ocr tesseract-ocr-eng
   desktop-file-utils appstream dpkg-dev
+  chromium chromium-driver python3-selenium python3-pil tidy
 )
 
 missing=()
