@@ -29,3 +29,6 @@ xvfb_pid=
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$runtime"' EXIT
 start_xvfb "$runtime"
 XDG_RUNTIME_DIR=$runtime build-release/bench/orv_bench_course ${quick:+--quick}
+
+# The course exported to a static site: export time, size, and the first page's paint in a browser.
+bash bench/web.sh build-release ${quick:+--quick}
