@@ -10,6 +10,7 @@ definition=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR=$work
 
 definition_args=()
 alt_args=(--alt-required)
@@ -23,6 +24,6 @@ if [ -n "$definition" ]; then
 fi
 
 "$form_tool" export-html "${definition_args[@]}" "$work/site"
-QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work "$form_tool" render "$work/render" "${definition_args[@]}" >/dev/null
+QT_QPA_PLATFORM=offscreen "$form_tool" render "$work/render" "${definition_args[@]}" >/dev/null
 # The system's own Python: its Selenium and imaging modules come from Debian's packages.
 /usr/bin/python3 "$here/site_test.py" "${alt_args[@]}" "$work/site" "$work/render"
