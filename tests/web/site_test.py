@@ -246,6 +246,8 @@ def compare_pictures(fails, site, n, controls, found, shot, desk, worst):
             l, t, lw, lh = later["rect"]
             if lw > 0 and lh > 0:
                 draw.rectangle((l - box[0], t - box[1], l + lw - 1 - box[0], t + lh - 1 - box[1]), fill=0)
+        where = "page %d, %s %s (%s)" % (n, c["class"], c["name"], kind)
+        visible = mask.getbbox() is not None
         picture = Image.open(site / unquote(f["img"]["src"]))
         if picture.mode in ("RGBA", "LA", "P") and picture.size == tuple(round(v) for v in f["img"]["rect"][2:]):
             alpha = picture.convert("RGBA").getchannel("A").point(lambda v: 255 if v == 255 else 0)
@@ -255,8 +257,8 @@ def compare_pictures(fails, site, n, controls, found, shot, desk, worst):
             mask = ImageChops.multiply(mask, opaque)
         stats = difference_stats(shot.crop(box), desk.crop(box), mask)
         if stats is None:
+            fails.check(not visible, where + ": not one opaque pixel shows")
             continue
-        where = "page %d, %s %s (%s)" % (n, c["class"], c["name"], kind)
         group = "jpeg" if kind == "jpeg" else "lossless"
         if group not in worst or stats > worst[group][0]:
             worst[group] = (stats, where)
