@@ -11,6 +11,7 @@ import tempfile
 import time
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "web"))
 from site_test import start_browser  # noqa: E402
 

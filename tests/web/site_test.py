@@ -56,8 +56,8 @@ def start_browser(width, height):
     options.binary_location = "/usr/bin/chromium"
     for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                "--hide-scrollbars", "--force-device-scale-factor=1", "--force-color-profile=srgb", "--user-data-dir=" + profile,
-                "--window-size=%d,%d" % (width, height)):
+                "--hide-scrollbars", "--force-device-scale-factor=1", "--force-color-profile=srgb",
+                "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height)):
         options.add_argument(arg)
     # The console's messages, and the network's requests (file:// loads included) for check_loaded.
     options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
@@ -83,7 +83,7 @@ const zero = [...document.querySelectorAll('[role=tab]')]
     .filter(t => t.getAttribute('tabindex') === '0').map(t => t.id);
 const status = document.getElementById('status');
 return {status: status ? status.textContent.trim() : null, shown, selected, zero,
-        focus: document.activeElement ? document.activeElement.id : '', hash: location.hash};
+        focus: document.activeElement ? document.activeElement.id : ''};
 """
 
 
@@ -119,8 +119,8 @@ def check_navigation(driver, fails, url, pages):
     for n in list(range(1, pages)) + [0]:
         click_tab(driver, n)
         expect_page(driver, fails, n, "tab clicked")
-        fails.check(driver.execute_script("return location.hash") == "#page-%d" % n,
-                    "page %d (tab clicked): address ends %r" % (n, driver.execute_script("return location.hash")))
+        address = driver.execute_script("return location.hash")
+        fails.check(address == "#page-%d" % n, "page %d (tab clicked): address ends %r" % (n, address))
     driver.execute_script("document.getElementById('tab-0').focus()")
     for n in range(1, pages):
         driver.switch_to.active_element.send_keys(Keys.ARROW_RIGHT)
@@ -467,10 +467,12 @@ def main():
     driver, profile = start_browser(width, height)
     try:
         driver.get(url)
-        form = driver.execute_script(
-            "const f = document.getElementById('form'); return f && [innerWidth, innerHeight, f.dataset.width, f.dataset.height]")
-        if not fails.check(form and form[:2] == [width, height] and form[2:] == [str(width), str(height)],
-                           "viewport and #form's size %s, want %d x %d" % (form, width, height)):
+        # At the form's own width the form fills the window from its top-left corner, at scale 1.
+        form = driver.execute_script("const f = document.getElementById('form'), r = f && f.getBoundingClientRect();"
+                                     "return f && [innerWidth, innerHeight, f.dataset.width, f.dataset.height,"
+                                     "             r.left, r.top, r.width, r.height]")
+        if not fails.check(form and form == [width, height, str(width), str(height), 0, 0, width, height],
+                           "window, #form's data and bounds %s, want %d x %d" % (form, width, height)):
             raise SystemExit(1)
         check_navigation(driver, fails, url, pages)
         check_pages(driver, fails, site, url, render_dir, pages, width, height, worst)
