@@ -160,7 +160,11 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         Dir = pattern;
         Bitmap = EncodeBitmap(MakeScene(40, 30));
-        Jpeg = EncodeJpeg(MakeScene(40, 30));
+        // The program does not apply a JPEG's colour profile, so the site's copy goes without it.
+        JpegOptions withProfile;
+        withProfile.Icc = std::vector<uint8_t>(3000, 0x5A);
+        Jpeg = EncodeJpeg(MakeScene(40, 30), withProfile);
+        JpegWithoutProfile = EncodeJpeg(MakeScene(40, 30));
         GifFrame red{{20, 10, std::vector<uint32_t>(200, 0)}}, blue{{20, 10, std::vector<uint32_t>(200, 1)}};
         GifOptions gif;
         gif.GlobalTable = {0xFF0000, 0x0000FF};
@@ -187,7 +191,7 @@ protected:
     }
 
     static inline fs::path Dir;
-    static inline std::vector<uint8_t> Bitmap, Jpeg;
+    static inline std::vector<uint8_t> Bitmap, Jpeg, JpegWithoutProfile;
     static inline int Code = -1;
     static inline std::string Page;
 };
@@ -242,6 +246,7 @@ TEST_F(WebExport, TextsAreTextEscapedAndSymbolTextIsGreek) {
 
     const std::string list = Element("List1");
     EXPECT_NE(list.find(R"(role="listbox" tabindex="0")"), std::string::npos);
+    EXPECT_NE(list.find("--item:"), std::string::npos);
     EXPECT_NE(
         list.find(
             R"(<div role="option" aria-selected="false">uno</div><div role="option" aria-selected="false">dos</div>)"),
@@ -259,9 +264,11 @@ TEST_F(WebExport, TextsAreTextEscapedAndSymbolTextIsGreek) {
 
 TEST_F(WebExport, JpegGoesOutAsStoredAndOtherPicturesAsTheirPixels) {
     ASSERT_EQ(Code, 0);
-    EXPECT_EQ(ReadBytes(Dir / "site" / "pictures" / "Picture2.jpg"), Jpeg);
-    // Stretched: the file keeps its size, the page gives it the control's.
-    EXPECT_NE(Element("Picture2").find("left:0px;top:0px;width:80px;height:60px;"), std::string::npos);
+    ASSERT_GT(Jpeg.size(), JpegWithoutProfile.size() + 3000);
+    EXPECT_EQ(ReadBytes(Dir / "site" / "pictures" / "Picture2.jpg"), JpegWithoutProfile);
+    // Stretched: the file keeps its size, the page gives it the control's, scaled pixel by pixel.
+    EXPECT_NE(Element("Picture2").find("left:0px;top:0px;width:80px;height:60px;image-rendering:pixelated;"),
+              std::string::npos);
 
     QImage bitmap(QString::fromStdString((Dir / "site" / "pictures" / "Picture1.png").string()));
     ASSERT_EQ(bitmap.size(), QSize(40, 30));

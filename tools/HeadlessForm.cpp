@@ -2,7 +2,6 @@
 #include "tools/HeadlessForm.h"
 
 #include "app/TApplication.h"
-#include "platform/EmbeddedResources.h"
 #include "platform/qt/QtPlatform.h"
 #include "stream/Exceptions.h"
 #include "stream/ResourceTable.h"
@@ -25,11 +24,10 @@ THeadlessForm::THeadlessForm(const std::optional<std::string>& definitionPath, i
 
     FPlatform = CreateQtPlatform("orvanta-form");
     TPlatform::SetCurrent(FPlatform.get());
-    if (bytes)
+    if (bytes) {
         Resources::Register(Resources::RT_RCDATA, "TFORM1", std::move(*bytes));
-    else
-        RegisterEmbeddedResources();
-    FRegistered = true;
+        FRegistered = true;
+    }
     FApplication = std::make_unique<TApplication>("orvanta");
     Application = FApplication.get();
     try {

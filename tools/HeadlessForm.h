@@ -13,10 +13,10 @@ class TPlatform;
 
 class THeadlessForm {
 public:
-    // Loads the definition in the file (the course built into the tool when there is none) on Qt's
-    // offscreen platform unless QT_QPA_PLATFORM names another; with a scale above 1 the window is drawn
-    // as on a screen of that many device pixels per pixel. Raises what loading raises, and Exception
-    // when the file cannot be read.
+    // Loads the definition in the file (without one, the definition registered already, such as the
+    // course built into the tool) on Qt's offscreen platform unless QT_QPA_PLATFORM names another; with a
+    // scale above 1 the window is drawn as on a screen of that many device pixels per pixel. Raises what
+    // loading raises, and Exception when the file cannot be read.
     explicit THeadlessForm(const std::optional<std::string>& definitionPath, int scale = 1);
     ~THeadlessForm();
     THeadlessForm(const THeadlessForm&) = delete;

@@ -188,6 +188,37 @@ void WriteFile(const fs::path& path, std::string_view text) {
     if (!out.flush()) throw Exception("cannot write '" + path.string() + "'");
 }
 
+// A JPEG file as stored, less the colour profiles (APP2 segments named ICC_PROFILE) that the program
+// does not apply: a browser would, and show other colours than the program. Everything else, the
+// compressed image above all, stays byte for byte; a file whose segments do not parse stays whole.
+std::vector<uint8_t> WithoutColourProfile(std::span<const uint8_t> file) {
+    static constexpr char kIcc[] = "ICC_PROFILE";
+    std::vector<uint8_t> out(file.begin(), file.end());
+    if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return out;
+    std::vector<uint8_t> kept(file.begin(), file.begin() + 2);
+    size_t pos = 2;
+    bool removed = false;
+    while (pos + 4 <= file.size() && file[pos] == 0xFF) {
+        const uint8_t marker = file[pos + 1];
+        // Entropy-coded data follows the start of scan: the rest goes as it is.
+        if (marker == 0xDA) break;
+        const size_t length = static_cast<size_t>(file[pos + 2]) << 8 | file[pos + 3];
+        if (length < 2 || pos + 2 + length > file.size()) return out;
+        const bool profile =
+            marker == 0xE2 && length >= 2 + sizeof kIcc &&
+            std::equal(kIcc, kIcc + sizeof kIcc, file.begin() + static_cast<ptrdiff_t>(pos + 4));
+        if (profile)
+            removed = true;
+        else
+            kept.insert(kept.end(), file.begin() + static_cast<ptrdiff_t>(pos),
+                        file.begin() + static_cast<ptrdiff_t>(pos + 2 + length));
+        pos += 2 + length;
+    }
+    if (!removed || pos + 2 > file.size() || file[pos] != 0xFF || file[pos + 1] != 0xDA) return out;
+    kept.insert(kept.end(), file.begin() + static_cast<ptrdiff_t>(pos), file.end());
+    return kept;
+}
+
 // The same pixels in the smallest form a PNG file can hold them in: grey levels, a palette of at most
 // 256 colours, or colour without alpha where every pixel is opaque.
 QImage Compact(const QImage& painted) {
@@ -340,8 +371,10 @@ void TSiteWriter::StaticText(const TCustomStaticText& text, std::string& out) {
 }
 
 void TSiteWriter::ListBox(const TCustomListBox& list, std::string& out) {
+    // Every item is one item height, empty ones too.
     const std::string style = FontStyle(*list.Font()) + "background:" + CssColor(list.Color()) + ";" +
-                              BorderStyle(list.BorderStyle() == TBorderStyle::bsSingle, list.Ctl3D());
+                              BorderStyle(list.BorderStyle() == TBorderStyle::bsSingle, list.Ctl3D()) +
+                              "--item:" + Px(list.ItemHeight()) + ";";
     const int selected = list.ItemIndex();
     out +=
         Open(list, "div", style, " role=\"listbox\" tabindex=\"0\" aria-label=\"" + Html(list.Name()) + "\"");
@@ -392,13 +425,16 @@ void TSiteWriter::Picture(TImage& image, std::string& out) {
             std::fprintf(stderr, "orvanta-form: %s has no text alternative\n", image.Name().c_str());
         std::string file, place;
         if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture()->Graphic())) {
-            // JPEG files go out as stored; the browser scales them into the place the control gives.
+            // JPEG files go out as stored; the browser scales them into the place the control gives, pixel
+            // by pixel as the program does.
             file = "pictures/" + image.Name() + ".jpg";
-            std::span<const uint8_t> bytes = jpeg->FileBytes();
+            const std::vector<uint8_t> bytes = WithoutColourProfile(jpeg->FileBytes());
             WriteFile(FDir / file,
                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
             const TRect dest = image.DestRect();
             place = BoxStyle(dest.Left, dest.Top, dest.Width(), dest.Height());
+            if (dest.Width() != jpeg->Width() || dest.Height() != jpeg->Height())
+                place += "image-rendering:pixelated;";
         } else {
             // Every other kind as the exact pixels the control draws, transparent where it draws none.
             file = "pictures/" + image.Name() + ".png";

@@ -1,6 +1,7 @@
 // orvanta-form: compiles the text form of a definition to a component stream, dumps a stream as text,
 // checks that a stream loads, renders its pages, exports it as a web site and draws a picture file as
 // the program would.
+#include "platform/EmbeddedResources.h"
 #include "stream/Exceptions.h"
 #include "tools/Check.h"
 #include "tools/Picture.h"
@@ -63,6 +64,8 @@ int ParseScale(const std::string& text) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
+    // The course built into the tool, for the commands that work on it when given no file.
+    RegisterEmbeddedResources();
     try {
         if (command == "render") {
             // --scale N draws at N device pixels per pixel, as on a high-density screen.

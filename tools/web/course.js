@@ -46,9 +46,13 @@
     if (show(page, focus) && location.hash !== "#page-" + page) history.pushState(null, "", "#page-" + page);
   }
 
-  function fromAddress() {
+  // An address without a page is the page on view when the site was written; on opening, that page
+  // is on view already and the status line keeps its stored text.
+  const first = tabs.find((t) => t.getAttribute("aria-selected") === "true");
+  function fromAddress(event) {
     const match = /^#page-(\d+)$/.exec(location.hash);
     if (match) show(Number(match[1]), false);
+    else if (first && event) show(pageOf(first), false);
   }
 
   for (const tab of tabs) {
