@@ -35,8 +35,12 @@
       const panel = document.getElementById(t.getAttribute("aria-controls"));
       if (panel) panel.hidden = !selected;
     }
-    tab.scrollIntoView({ block: "nearest", inline: "nearest" });
-    if (focus) tab.focus();
+    // The tab row scrolls to show the tab (the window itself stays where the reader has it).
+    const row = tab.parentElement, reserve = 34;
+    if (tab.offsetLeft < row.scrollLeft) row.scrollLeft = tab.offsetLeft;
+    else if (tab.offsetLeft + tab.offsetWidth > row.scrollLeft + row.clientWidth - reserve)
+      row.scrollLeft = tab.offsetLeft + tab.offsetWidth - row.clientWidth + reserve;
+    if (focus) tab.focus({ preventScroll: true });
     if (status) status.querySelector(".simple").textContent = "Page index: " + page;
     return true;
   }
