@@ -34,6 +34,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -275,6 +276,7 @@ private:
     void Book(const TPageControl& book, std::string& out);
     void StatusBar(const TCustomStatusBar& bar, std::string& out);
     std::string BorderStyle(bool border, bool ctl3D) const;
+    std::string FileName(const TImage& image);
 
     THeadlessForm& FLoaded;
     TForm1& FForm;
@@ -286,6 +288,7 @@ private:
     bool FLazy = false;
     int FPictures = 0;
     uintmax_t FBytes = 0;
+    std::set<std::string> FFileNames; // in lower case: some file systems do not tell case apart
     double FSmallestText = 0;
     std::string FStatusText;
 };
@@ -302,6 +305,17 @@ std::string TSiteWriter::BorderStyle(bool border, bool ctl3D) const {
     return ctl3D ? "border:2px solid;border-color:" + CssColor(clBtnShadow) + " " + CssColor(clBtnHighlight) +
                        " " + CssColor(clBtnHighlight) + " " + CssColor(clBtnShadow) + ";"
                  : "border:1px solid " + CssColor(clWindowFrame) + ";";
+}
+
+// A picture's file is named after its control, which names are identifiers; a control without a name,
+// or with one another picture has taken, gets a number instead.
+std::string TSiteWriter::FileName(const TImage& image) {
+    std::string name = image.Name(), key = QString::fromStdString(name).toLower().toStdString();
+    if (name.empty() || !FFileNames.insert(key).second) {
+        name = "picture-" + std::to_string(FPictures);
+        FFileNames.insert(name);
+    }
+    return name;
 }
 
 void TSiteWriter::Children(const TWinControl& parent, std::string& out) {
@@ -427,7 +441,7 @@ void TSiteWriter::Picture(TImage& image, std::string& out) {
         if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture()->Graphic())) {
             // JPEG files go out as stored; the browser scales them into the place the control gives, pixel
             // by pixel as the program does.
-            file = "pictures/" + image.Name() + ".jpg";
+            file = "pictures/" + FileName(image) + ".jpg";
             const std::vector<uint8_t> bytes = WithoutColourProfile(jpeg->FileBytes());
             WriteFile(FDir / file,
                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -437,7 +451,7 @@ void TSiteWriter::Picture(TImage& image, std::string& out) {
                 place += "image-rendering:pixelated;";
         } else {
             // Every other kind as the exact pixels the control draws, transparent where it draws none.
-            file = "pictures/" + image.Name() + ".png";
+            file = "pictures/" + FileName(image) + ".png";
             QImage pixels(image.Width(), image.Height(), QImage::Format_ARGB32_Premultiplied);
             pixels.fill(Qt::transparent);
             {
