@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libjpeg62-turbo-dev libx11-dev
+  qt6-base-dev libjpeg62-turbo-dev libx11-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 fonts-ebgaramond fonts-wine
   libgtest-dev libbenchmark-dev libjpeg-turbo-progs
   clang-14 libclang-rt-14-dev

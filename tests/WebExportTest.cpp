@@ -243,8 +243,13 @@ TEST_F(WebExport, TextsAreTextEscapedAndSymbolTextIsGreek) {
     const std::string escaped = Element("Escaped");
     EXPECT_NE(escaped.find(">a &lt; b &amp; &quot;c&quot;</div>"), std::string::npos) << escaped;
     EXPECT_NE(escaped.find("text-align:center"), std::string::npos);
-    // The desktop's face for Arial, then Arial itself.
+    // The desktop's face for Arial, then Arial itself; the desktop's font file goes with the site.
     EXPECT_NE(escaped.find("font-family:'Liberation Sans','Arial',sans-serif"), std::string::npos) << escaped;
+    const std::string face = "@font-face { font-family: 'Liberation Sans'; src: url(fonts/";
+    const size_t at = Page.find(face);
+    ASSERT_NE(at, std::string::npos);
+    const std::string file = Page.substr(at + face.size() - 6, Page.find(')', at) - (at + face.size() - 6));
+    EXPECT_TRUE(fs::is_regular_file(Dir / "site" / file)) << file;
 
     const std::string list = Element("List1");
     EXPECT_NE(list.find(R"(role="listbox" tabindex="0")"), std::string::npos);

@@ -24,6 +24,7 @@
 #include "tools/FormLayout.h"
 #include "tools/HeadlessForm.h"
 #include "tools/WebFiles.h"
+#include "tools/WebFonts.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -276,6 +277,8 @@ private:
     void Book(const TPageControl& book, std::string& out);
     void StatusBar(const TCustomStatusBar& bar, std::string& out);
     std::string BorderStyle(bool border, bool ctl3D) const;
+    // The font's CSS, its face noted for the site's font files.
+    std::string Font(const TFont& font);
     std::string FileName(const TImage& image);
 
     THeadlessForm& FLoaded;
@@ -288,6 +291,7 @@ private:
     bool FLazy = false;
     int FPictures = 0;
     uintmax_t FBytes = 0;
+    std::set<TWebFace> FFaces;
     std::set<std::string> FFileNames; // in lower case: some file systems do not tell case apart
     double FSmallestText = 0;
     std::string FStatusText;
@@ -305,6 +309,12 @@ std::string TSiteWriter::BorderStyle(bool border, bool ctl3D) const {
     return ctl3D ? "border:2px solid;border-color:" + CssColor(clBtnShadow) + " " + CssColor(clBtnHighlight) +
                        " " + CssColor(clBtnHighlight) + " " + CssColor(clBtnShadow) + ";"
                  : "border:1px solid " + CssColor(clWindowFrame) + ";";
+}
+
+std::string TSiteWriter::Font(const TFont& font) {
+    const QFont& f = RealisedFont(font);
+    FFaces.insert({f.family().toStdString(), static_cast<int>(f.weight()), f.italic()});
+    return FontStyle(font);
 }
 
 // A picture's file is named after its control, which names are identifiers; a control without a name,
@@ -345,7 +355,7 @@ void TSiteWriter::Control(TControl& c, std::string& out) {
 }
 
 void TSiteWriter::Label(const TCustomLabel& label, std::string& out) {
-    std::string style = "white-space:pre;" + FontStyle(*label.Font()) + AlignStyle(label.Alignment());
+    std::string style = "white-space:pre;" + Font(*label.Font()) + AlignStyle(label.Alignment());
     if (!label.Transparent()) {
         const TWinControl* parent = label.Parent();
         style += "background:" +
@@ -366,7 +376,7 @@ void TSiteWriter::Label(const TCustomLabel& label, std::string& out) {
 }
 
 void TSiteWriter::StaticText(const TCustomStaticText& text, std::string& out) {
-    std::string style = "white-space:pre;" + FontStyle(*text.Font()) + AlignStyle(text.Alignment());
+    std::string style = "white-space:pre;" + Font(*text.Font()) + AlignStyle(text.Alignment());
     if (!text.Transparent()) style += "background:" + CssColor(text.Color()) + ";";
     int inset = 0;
     if (text.BorderStyle() == TStaticBorderStyle::sbsSingle) {
@@ -386,7 +396,7 @@ void TSiteWriter::StaticText(const TCustomStaticText& text, std::string& out) {
 
 void TSiteWriter::ListBox(const TCustomListBox& list, std::string& out) {
     // Every item is one item height, empty ones too.
-    const std::string style = FontStyle(*list.Font()) + "background:" + CssColor(list.Color()) + ";" +
+    const std::string style = Font(*list.Font()) + "background:" + CssColor(list.Color()) + ";" +
                               BorderStyle(list.BorderStyle() == TBorderStyle::bsSingle, list.Ctl3D()) +
                               "--item:" + Px(list.ItemHeight()) + ";";
     const int selected = list.ItemIndex();
@@ -400,7 +410,7 @@ void TSiteWriter::ListBox(const TCustomListBox& list, std::string& out) {
 }
 
 void TSiteWriter::Memo(const TCustomMemo& memo, std::string& out) {
-    std::string style = FontStyle(*memo.Font()) + "background:" + CssColor(memo.Color()) + ";" +
+    std::string style = Font(*memo.Font()) + "background:" + CssColor(memo.Color()) + ";" +
                         BorderStyle(memo.BorderStyle() == TBorderStyle::bsSingle, memo.Ctl3D()) +
                         AlignStyle(memo.Alignment());
     TStrings* lines = memo.Lines();
@@ -477,7 +487,7 @@ void TSiteWriter::Book(const TPageControl& book, std::string& out) {
         tabRow = std::max(tabRow, book.Pages(i)->Top());
     out += "<div class=\"pane\" style=\"top:" + Px(std::max(0, tabRow - 2)) + "\"></div>\n";
     out += "<div class=\"tabs\" role=\"tablist\" style=\"height:" + Px(std::max(0, tabRow - 2)) + ";" +
-           FontStyle(*book.Font()) + "\">";
+           Font(*book.Font()) + "\">";
     const TTabSheet* active = book.ActivePage();
     for (int i = 0; i < book.PageCount(); ++i) {
         const TTabSheet* sheet = book.Pages(i);
@@ -489,8 +499,10 @@ void TSiteWriter::Book(const TPageControl& book, std::string& out) {
                (selected ? "0" : "-1") + "\"" + (sheet->Highlighted() ? " class=\"hl\"" : "") + ">" +
                Html(Utf8(ShownText(*book.Font(), sheet->Caption()))) + "</button>";
     }
-    out += "<span class=\"scroll\" aria-hidden=\"true\"><span data-step=\"-1\">&#9664;</span><span "
-           "data-step=\"1\">&#9654;</span></span></div>\n";
+    // The row's scroll buttons sit beside it, not over its last tab.
+    out +=
+        "</div>\n<div class=\"scroll\" aria-hidden=\"true\" style=\"height:" + Px(std::max(0, tabRow - 2)) +
+        "\"><span data-step=\"-1\">&#9664;</span><span data-step=\"1\">&#9654;</span></div>\n";
     for (size_t i = 0; i < FSheets.size(); ++i)
         out += FSheets[i];
     out += "</div>\n";
@@ -499,7 +511,7 @@ void TSiteWriter::Book(const TPageControl& book, std::string& out) {
 void TSiteWriter::StatusBar(const TCustomStatusBar& bar, std::string& out) {
     const bool writtenOnChange =
         &bar == FForm.StatusBar1 && FForm.PageControl1 && FForm.PageControl1->OnChange();
-    std::string style = FontStyle(*bar.Font()) + "background:" + CssColor(bar.Color()) + ";";
+    std::string style = Font(*bar.Font()) + "background:" + CssColor(bar.Color()) + ";";
     out += Open(bar, "div", style,
                 std::string(" role=\"status\"") + (&bar == FForm.StatusBar1 ? " id=\"status\"" : "") +
                     (writtenOnChange ? " data-page-status=\"\"" : ""));
@@ -545,8 +557,11 @@ std::string TSiteWriter::Page() {
     FLazy = false;
 
     const TRect client = FForm.ClientRect();
+    const std::string formFont = Font(*FForm.Font());
     std::string body;
     Children(FForm, body);
+    // The faces go with the site: the same files the program draws with, whatever the reader has.
+    const std::string fonts = EmbedFonts(FFaces, FDir, FBytes);
     const double minScale = FSmallestText > kLegiblePixels ? kLegiblePixels / FSmallestText : 1.0;
     char scale[32];
     std::snprintf(scale, sizeof scale, "%.3f", std::min(1.0, minScale));
@@ -554,14 +569,14 @@ std::string TSiteWriter::Page() {
         "<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
         "<title>" +
-        Html(FForm.Caption()) +
-        "</title>\n<link rel=\"stylesheet\" href=\"course.css\">\n"
+        Html(FForm.Caption()) + "</title>\n<link rel=\"stylesheet\" href=\"course.css\">\n" +
+        (fonts.empty() ? std::string() : "<style>\n" + fonts + "</style>\n") +
         "<script src=\"course.js\" defer></script>\n</head>\n<body>\n<div id=\"stage\" style=\"" +
         BoxStyle(0, 0, client.Width(), client.Height()) + "\">\n<main id=\"form\" data-width=\"" +
         std::to_string(client.Width()) + "\" data-height=\"" + std::to_string(client.Height()) +
         "\" data-min-scale=\"" + scale + "\" style=\"" +
         Html(BoxStyle(0, 0, client.Width(), client.Height()) + "background:" + CssColor(FForm.Color()) + ";" +
-             FontStyle(*FForm.Font())) +
+             formFont) +
         "\">\n";
     page += body;
     page += "</main>\n</div>\n</body>\n</html>\n";

@@ -46,6 +46,10 @@ constexpr const char* kTahomaFallback = "DejaVu Sans";
 
 } // namespace
 
+std::span<const char* const> UnindexedFontFiles() {
+    return kFontFiles;
+}
+
 std::span<const TFaceSubstitute> FaceSubstitutes() {
     return kSubstitutes;
 }

@@ -22,6 +22,9 @@ const TFaceSubstitute& DefaultFaceSubstitute();
 // The face that shows text in the symbol character set through its Unicode equivalents.
 const TFaceSubstitute& SymbolFaceSubstitute();
 
+// The font files that the font configuration does not index, which RegisterFontSubstitutions loads.
+std::span<const char* const> UnindexedFontFiles();
+
 // Loads the font files that the font configuration does not index and registers every substitution
 // with Qt, so a face named directly (QFont("Arial")) finds its stand-in too. Needs the application
 // object; call once at start-up.

@@ -36,10 +36,10 @@
       if (panel) panel.hidden = !selected;
     }
     // The tab row scrolls to show the tab (the window itself stays where the reader has it).
-    const row = tab.parentElement, reserve = 34;
+    const row = tab.parentElement;
     if (tab.offsetLeft < row.scrollLeft) row.scrollLeft = tab.offsetLeft;
-    else if (tab.offsetLeft + tab.offsetWidth > row.scrollLeft + row.clientWidth - reserve)
-      row.scrollLeft = tab.offsetLeft + tab.offsetWidth - row.clientWidth + reserve;
+    else if (tab.offsetLeft + tab.offsetWidth > row.scrollLeft + row.clientWidth)
+      row.scrollLeft = tab.offsetLeft + tab.offsetWidth - row.clientWidth;
     if (focus) tab.focus({ preventScroll: true });
     if (status) status.querySelector(".simple").textContent = "Page index: " + page;
     return true;
@@ -73,9 +73,9 @@
       if (next !== i) choose(pageOf(tabs[next]), true);
     });
   }
-  for (const button of document.querySelectorAll(".tabs .scroll span")) {
+  for (const button of document.querySelectorAll(".scroll span")) {
     button.addEventListener("click", () => {
-      const row = button.closest(".tabs");
+      const row = button.parentElement.previousElementSibling;
       row.scrollLeft += Number(button.dataset.step) * row.clientWidth / 2;
     });
   }
