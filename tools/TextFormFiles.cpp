@@ -28,12 +28,6 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
     if (!ok) throw Exception("cannot write '" + path.string() + "'");
 }
 
-std::string ReadText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw Exception("cannot open '" + file.string() + "'");
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Returns the quoted path when the line is an include directive.
 bool IncludePath(const std::string& line, std::string& path) {
     size_t i = line.find_first_not_of(" \t");
@@ -63,6 +57,12 @@ void Expand(const std::filesystem::path& file, int depth, std::string& out,
     }
 }
 } // namespace
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Exception("cannot open '" + file.string() + "'");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file,
                                          const std::filesystem::path& assetsDir) {

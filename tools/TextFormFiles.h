@@ -7,7 +7,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
+
+// The whole of a text file; raises Exception naming it when it cannot be opened.
+std::string ReadText(const std::filesystem::path& file);
 
 std::vector<uint8_t> CompileTextFormFile(const std::filesystem::path& file,
                                          const std::filesystem::path& assetsDir = {});

@@ -23,6 +23,7 @@
 #include "stream/Exceptions.h"
 #include "tools/FormLayout.h"
 #include "tools/HeadlessForm.h"
+#include "tools/TextFormFiles.h"
 #include "tools/WebFiles.h"
 #include "tools/WebFonts.h"
 
@@ -195,8 +196,8 @@ void WriteFile(const fs::path& path, std::string_view text) {
 // compressed image above all, stays byte for byte; a file whose segments do not parse stays whole.
 std::vector<uint8_t> WithoutColourProfile(std::span<const uint8_t> file) {
     static constexpr char kIcc[] = "ICC_PROFILE";
-    std::vector<uint8_t> out(file.begin(), file.end());
-    if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return out;
+    const auto whole = [&] { return std::vector<uint8_t>(file.begin(), file.end()); };
+    if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return whole();
     std::vector<uint8_t> kept(file.begin(), file.begin() + 2);
     size_t pos = 2;
     bool removed = false;
@@ -205,7 +206,7 @@ std::vector<uint8_t> WithoutColourProfile(std::span<const uint8_t> file) {
         // Entropy-coded data follows the start of scan: the rest goes as it is.
         if (marker == 0xDA) break;
         const size_t length = static_cast<size_t>(file[pos + 2]) << 8 | file[pos + 3];
-        if (length < 2 || pos + 2 + length > file.size()) return out;
+        if (length < 2 || pos + 2 + length > file.size()) return whole();
         const bool profile =
             marker == 0xE2 && length >= 2 + sizeof kIcc &&
             std::equal(kIcc, kIcc + sizeof kIcc, file.begin() + static_cast<ptrdiff_t>(pos + 4));
@@ -216,7 +217,7 @@ std::vector<uint8_t> WithoutColourProfile(std::span<const uint8_t> file) {
                         file.begin() + static_cast<ptrdiff_t>(pos + 2 + length));
         pos += 2 + length;
     }
-    if (!removed || pos + 2 > file.size() || file[pos] != 0xFF || file[pos + 1] != 0xDA) return out;
+    if (!removed || pos + 2 > file.size() || file[pos] != 0xFF || file[pos + 1] != 0xDA) return whole();
     kept.insert(kept.end(), file.begin() + static_cast<ptrdiff_t>(pos), file.end());
     return kept;
 }
@@ -583,12 +584,6 @@ std::string TSiteWriter::Page() {
     return page;
 }
 
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Exception("cannot open '" + path + "'");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 std::map<std::string, std::string> ParseAltTexts(std::string_view text) {
@@ -614,7 +609,7 @@ int RunExportHtml(const std::string& outDir, const std::optional<std::string>& d
                   const std::optional<std::string>& altTextsPath) {
     try {
         std::map<std::string, std::string> altTexts =
-            ParseAltTexts(altTextsPath     ? ReadTextFile(*altTextsPath)
+            ParseAltTexts(altTextsPath     ? ReadText(*altTextsPath)
                           : definitionPath ? std::string()
                                            : std::string(CourseAltTexts()));
         const fs::path dir(outDir);

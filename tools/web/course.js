@@ -21,7 +21,7 @@
   // ---- The book ----
   const tabs = Array.from(document.querySelectorAll('[role="tab"]'));
   // The status line that the form's handler writes when the reader changes the page.
-  const status = document.querySelector("[data-page-status] .simple") ? document.querySelector("[data-page-status]") : null;
+  const status = document.querySelector("[data-page-status] .simple");
   const pageOf = (tab) => Number(tab.id.slice(4));
   const tabOf = (page) => document.getElementById("tab-" + page);
 
@@ -41,7 +41,7 @@
     else if (tab.offsetLeft + tab.offsetWidth > row.scrollLeft + row.clientWidth)
       row.scrollLeft = tab.offsetLeft + tab.offsetWidth - row.clientWidth;
     if (focus) tab.focus({ preventScroll: true });
-    if (status) status.querySelector(".simple").textContent = "Page index: " + page;
+    if (status) status.textContent = "Page index: " + page;
     return true;
   }
 
