@@ -96,7 +96,7 @@ TEST(LogFontRecord, FaceIsCutTo31Utf16Units) {
     font.SetName(std::string(40, 'A'));
     EXPECT_EQ(FaceOf(font.LogFont()), std::u16string(31, u'A'));
     // A pair that would straddle the cut goes whole.
-    font.SetName(std::string(30, 'A') + "\xF0\x9F\x98\x80");
+    font.SetName(std::string(30, 'A').append("\xF0\x9F\x98\x80"));
     EXPECT_EQ(FaceOf(font.LogFont()), std::u16string(30, u'A'));
 }
 

@@ -237,8 +237,7 @@ TEST(QtMemo, LinesAreScreenLinesAndTabMovesTheFocusOn) {
     // editor breaks them at every width.
     auto* edit = dynamic_cast<QPlainTextEdit*>(memo->ClientPeer());
     ASSERT_NE(edit, nullptr);
-    memo->Lines()->Add(std::string(3, ' ') +
-                       "Los valores de albedo dependen del ángulo de incidencia de la "
+    memo->Lines()->Add("   Los valores de albedo dependen del ángulo de incidencia de la "
                        "radiación solar y de la longitud de onda considerada en cada caso.");
     for (int width : {338, 301, 263, 229, 201, 180, 157, 133}) {
         memo->SetWidth(width);

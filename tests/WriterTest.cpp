@@ -143,7 +143,8 @@ TEST(WriterStrings, FormChoiceForLongNonAsciiText) {
     EXPECT_EQ(TWriter::StringFormFor(enes), VT::vaWString);
     // 300 ASCII letters and one accented letter: 302 bytes against 301 units, so UTF-8, even though the
     // text is longer than a short string.
-    std::string mostlyAscii = std::string(300, 'x') + "\u00F1";
+    std::string mostlyAscii(300, 'x');
+    mostlyAscii += "\u00F1";
     EXPECT_EQ(TWriter::StringFormFor(mostlyAscii), VT::vaUTF8String);
     TWriter w;
     w.WriteString(enes);

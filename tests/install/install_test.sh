@@ -2,9 +2,10 @@
 # Installs the build into a scratch prefix and checks what a desktop needs: both programs, a valid
 # desktop entry naming an icon that exists at the usual sizes, and valid AppStream metadata; then the
 # Debian package made from the same build.
-# Usage: install_test.sh BUILD_DIR
+# Usage: install_test.sh BUILD_DIR COURSE (the compiled course the build carries)
 set -euo pipefail
 build=$1
+course=$2
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -29,9 +30,9 @@ appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.orvanta.Or
   { cat /tmp/appstream.$$; fail=1; }
 rm -f /tmp/appstream.$$
 # The installed program carries the whole course: it checks its own definition without a display.
-"$prefix/bin/orvanta-form" check "$build/content/course.bin" | grep -q '^ok: 293 components$' || { echo "FAIL: check"; fail=1; }
+"$prefix/bin/orvanta-form" check "$course" | grep -q '^ok: 293 components$' || { echo "FAIL: check"; fail=1; }
 # The installed tool carries the course too: render needs no file, and no path into the build tree.
-if grep -qF "$build/content/course.bin" "$prefix/bin/orvanta-form"; then
+if grep -qF "$course" "$prefix/bin/orvanta-form"; then
   echo "FAIL: orvanta-form names the build tree's course"
   fail=1
 fi
