@@ -5,6 +5,7 @@
 
 #include "graphics/GraphicsConsts.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -69,36 +70,62 @@ public:
                const std::function<void(size_t)>& progress)
         : FPixels(pixels), FWidth(width), FHeight(height), FInterlaced(interlaced), FProgress(progress) {
         FFull = width <= 0 || height <= 0;
+        FRow = FPixels;
     }
 
     bool Full() const { return FFull; }
 
-    void Put(uint8_t index) {
-        FPixels[static_cast<size_t>(FY) * static_cast<size_t>(FWidth) + static_cast<size_t>(FX)] = index;
-        if (++FCount % kGIFProgressPixels == 0 && FProgress) FProgress(FCount);
-        if (++FX < FWidth) return;
-        FX = 0;
-        if (!FInterlaced) {
-            FFull = ++FY >= FHeight;
-            return;
-        }
-        static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
-        FY += kStep[FPass];
-        while (FY >= FHeight) {
-            if (++FPass == 4) {
-                FFull = true;
-                return;
+    // Stores `count` pixels taken from `last` backwards (the order in which the decoding stack holds
+    // them), up to the end of the frame; returns how many went in.
+    size_t PutReversed(const uint8_t* last, size_t count) {
+        size_t done = 0;
+        while (done < count && !FFull) {
+            // As many as fit in the current row and before the next progress report.
+            size_t n = count - done;
+            n = std::min(n, static_cast<size_t>(FWidth - FX));
+            n = std::min(n, FToReport);
+            uint8_t* out = FRow + FX;
+            for (size_t i = 0; i < n; ++i)
+                out[i] = *(last - done - i);
+            done += n;
+            FX += static_cast<int>(n);
+            FCount += n;
+            FToReport -= n;
+            if (FToReport == 0) {
+                FToReport = kGIFProgressPixels;
+                if (FProgress) FProgress(FCount);
             }
-            FY = kStart[FPass];
+            if (FX == FWidth) NextRow();
         }
+        return done;
     }
 
 private:
+    void NextRow() {
+        FX = 0;
+        if (!FInterlaced) {
+            FFull = ++FY >= FHeight;
+        } else {
+            static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
+            FY += kStep[FPass];
+            while (FY >= FHeight) {
+                if (++FPass == 4) {
+                    FFull = true;
+                    return;
+                }
+                FY = kStart[FPass];
+            }
+        }
+        if (!FFull) FRow = FPixels + static_cast<size_t>(FY) * static_cast<size_t>(FWidth);
+    }
+
     uint8_t* FPixels;
+    uint8_t* FRow;
     int FWidth, FHeight;
     bool FInterlaced;
     const std::function<void(size_t)>& FProgress;
     size_t FCount = 0;
+    size_t FToReport = kGIFProgressPixels;
     int FX = 0, FY = 0, FPass = 0;
     bool FFull;
 };
@@ -121,9 +148,12 @@ struct TLZWContext {
             LastBit = LastByte * 8;
             if (CurrentBit + width > LastBit) return Underrun();
         }
-        int code = 0;
-        for (int i = 0; i < width; ++i, ++CurrentBit)
-            code |= (Buffer[static_cast<size_t>(CurrentBit >> 3)] >> (CurrentBit & 7) & 1) << i;
+        // A code of up to 12 bits starting anywhere in a byte lies within three bytes; the buffer's
+        // padding makes the third readable at its end, and bits past the code are masked off.
+        const size_t at = static_cast<size_t>(CurrentBit >> 3);
+        const uint32_t bits = Buffer[at] | Buffer[at + 1] << 8 | Buffer[at + 2] << 16;
+        const int code = static_cast<int>(bits >> (CurrentBit & 7) & ((1u << width) - 1));
+        CurrentBit += width;
         return code;
     }
 
@@ -142,7 +172,7 @@ struct TLZWContext {
 
     TGIFReader& Reader;
     TSubBlockSource& Source;
-    std::array<uint8_t, 256> Buffer{};
+    std::array<uint8_t, 256 + 2> Buffer{}; // 2 bytes of padding for reading codes
     int CurrentBit = 0, LastBit = 0, LastByte = 2;
     bool Done = false;
     std::array<uint16_t, kTableSize> Prefix{};
@@ -176,7 +206,7 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
             afterClear = false;
             previous = code;
             first = static_cast<uint8_t>(code);
-            sink.Put(first);
+            sink.PutReversed(&first, 1);
             continue;
         }
         const int incoming = code;
@@ -204,8 +234,7 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
             }
         }
         previous = incoming;
-        while (top > 0 && !sink.Full())
-            sink.Put(lzw.Stack[--top]);
+        sink.PutReversed(&lzw.Stack[top - 1], top);
     }
 }
 
