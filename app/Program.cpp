@@ -23,6 +23,9 @@ void ReadDefaultFontData() {
         "MS Shell Dlg 2");
     if (face && !face->empty()) data.Name = *face;
 }
+
+// How long after the first painting the program waits, left alone, before measuring what it put off.
+constexpr int kSettleAfterMs = 100;
 } // namespace
 
 int RunProgram(const char* programPath) {
@@ -37,7 +40,17 @@ int RunProgram(const char* programPath) {
     try {
         Application->Initialize();
         Application->SetTitle("Orvanta");
+        // Labels of the pages not on view take their sizes when the first page has been painted and the
+        // program has been left alone for a moment, or when their page is shown, whichever comes first.
+        TControl::SetMeasureHiddenLater(true);
         Application->CreateForm(Form1);
+        TControl::SetMeasureHiddenLater(false);
+        std::unique_ptr<IIdleTimer> settle;
+        if (TPlatform* platform = TPlatform::Current())
+            settle = platform->CreateIdleTimer([] {
+                if (Form1) Form1->SettleMeasures();
+            });
+        if (settle) settle->Start(kSettleAfterMs);
         Application->Run();
     } catch (const std::exception& e) {
         Application->ShowException(e);

@@ -118,6 +118,34 @@ void TControl::SetAlignWithMargins(bool v) {
     FAlignWithMargins = v;
     if (FParent) FParent->Realign();
 }
+namespace {
+bool gMeasureHiddenLater = false;
+} // namespace
+
+void TControl::SetMeasureHiddenLater(bool v) {
+    gMeasureHiddenLater = v;
+}
+
+bool TControl::MeasureHiddenLater() {
+    return gMeasureHiddenLater;
+}
+
+bool TControl::InHiddenParent() const {
+    for (const TWinControl* p = Parent(); p && p->Parent(); p = p->Parent())
+        if (!p->Visible()) return true;
+    return false;
+}
+
+bool TControl::LoadingOutOfView() const {
+    return gMeasureHiddenLater && (ComponentState() & csLoading) && InHiddenParent();
+}
+
+void TControl::PutOffMeasuring() {
+    FMeasurePending = true;
+    for (TWinControl* p = Parent(); p; p = p->Parent())
+        p->FMeasuresPending = true;
+}
+
 void TControl::SetVisible(bool v) {
     if (FVisible == v) return;
     if (!v) Invalidate();

@@ -109,6 +109,14 @@ public:
     int AnchorBottom() const { return FAnchorBottom; }
     void RecordAnchors();
 
+    // Measuring put off while the program loads its form. Meanwhile a control that measures itself as
+    // it finishes loading (a label's automatic size) and is not on view puts that off until it is about
+    // to show, or until the program settles every control put off (TWinControl::SettleMeasures): fonts
+    // that only later pages use are then not loaded before the first page is on the screen. Off by
+    // default: a form loaded with it off is measured completely before its constructor returns.
+    static void SetMeasureHiddenLater(bool v);
+    static bool MeasureHiddenLater();
+
     // Notifications from the parent that an inherited value changed.
     virtual void ParentFontChanged();
     virtual void ParentColorChanged();
@@ -126,6 +134,15 @@ protected:
     virtual void ConstraintsChanged();
     // Clamps a size the program sets to the size limits (not while the control is being read).
     void ConstrainSize(int& width, int& height) const;
+    // Whether a parent below the form is hidden: the control cannot be on view.
+    bool InHiddenParent() const;
+    // Loading with MeasureHiddenLater on, in a hidden parent: what is measured can wait.
+    bool LoadingOutOfView() const;
+    // Marks the control to be measured later (MeasureNow), and its parents as holding such a control.
+    void PutOffMeasuring();
+    // The measuring put off, done now.
+    virtual void MeasureNow() {}
+    bool FMeasurePending = false;
 
     std::string FText;
     TControlState FControlState = 0;

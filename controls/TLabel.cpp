@@ -58,6 +58,14 @@ void TCustomLabel::FontChanged() {
 
 void TCustomLabel::FinishLoading() {
     TGraphicControl::FinishLoading();
+    // Out of view while the program loads, the caption is measured when it is about to show.
+    if (FAutoSize && MeasureHiddenLater() && InHiddenParent())
+        PutOffMeasuring();
+    else
+        AdjustBounds();
+}
+
+void TCustomLabel::MeasureNow() {
     AdjustBounds();
 }
 
@@ -70,6 +78,7 @@ unsigned TCustomLabel::DrawTextFlags() const {
 }
 
 void TCustomLabel::AdjustBounds() {
+    FMeasurePending = false;
     if (!FAutoSize || (ComponentState() & csLoading) || (FControlState & csReadingState)) return;
     TPlatform* platform = TPlatform::Current();
     if (!platform) return;

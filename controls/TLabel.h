@@ -33,6 +33,7 @@ protected:
     void ColorChanged() override { Invalidate(); }
     // With AutoSize, takes the size of the caption as the text drawing measures it (not while loading).
     void AdjustBounds();
+    void MeasureNow() override;
 
 private:
     TAlignment FAlignment = TAlignment::taLeftJustify;

@@ -21,10 +21,20 @@ TCustomListBox::~TCustomListBox() {
 }
 
 IListBoxPeer& TCustomListBox::ItemsPeer() {
-    if (!FPeer && TPlatform::Current()) HandleNeeded();
+    // The window measures the items; out of view while the program loads, they wait for it held.
+    if (!FPeer && TPlatform::Current()) {
+        if (LoadingOutOfView())
+            PutOffMeasuring();
+        else
+            HandleNeeded();
+    }
     if (IListBoxPeer* list = ListPeer()) return *list;
     if (!FHeldItems) FHeldItems = std::make_unique<TInMemoryListBoxPeer>(ListParams());
     return *FHeldItems;
+}
+
+void TCustomListBox::MeasureNow() {
+    HandleNeeded();
 }
 
 TListBoxParams TCustomListBox::ListParams() const {

@@ -86,6 +86,7 @@ protected:
     bool ListBoxChar(char32_t ch) override;
 
     void BoundsChanged() override;
+    void MeasureNow() override;
 
 private:
     // A new window with the items, selection and first visible item of the old one.

@@ -30,8 +30,14 @@ TCustomEdit::~TCustomEdit() {
 
 IEditPeer& TCustomEdit::TextPeer() const {
     // Reading the text needs the platform control, as it does on the platform itself.
+    // Out of view while the program loads, a text the window would lay out waits for it held.
     auto* self = const_cast<TCustomEdit*>(this);
-    if (!FPeer && TPlatform::Current()) self->HandleNeeded();
+    if (!FPeer && TPlatform::Current()) {
+        if (HoldsTextOutOfView() && LoadingOutOfView())
+            self->PutOffMeasuring();
+        else
+            self->HandleNeeded();
+    }
     if (IEditPeer* edit = EditPeer()) return *edit;
     if (!FHeldText) {
         FHeldText = NewHeldText();
@@ -52,6 +58,10 @@ TEditParams TCustomEdit::CreateParams() const {
 
 std::unique_ptr<IWindowPeer> TCustomEdit::NewWindowPeer(IWindowPeer& parent) {
     return TPlatform::Current()->CreateEdit(parent, *this, CreateParams());
+}
+
+void TCustomEdit::MeasureNow() {
+    HandleNeeded();
 }
 
 std::unique_ptr<TInMemoryEditPeer> TCustomEdit::NewHeldText() const {

@@ -396,9 +396,30 @@ void TWinControl::StackAmongSiblings() {
     }
 }
 
+void TWinControl::SettleMeasures() {
+    if (!FMeasuresPending) return;
+    SettleOwnMeasures();
+    FMeasuresPending = false;
+    for (TWinControl* windowed : FWinControls)
+        windowed->SettleMeasures();
+}
+
+void TWinControl::SettleOwnMeasures() {
+    if (!FMeasuresPending) return;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* control = Controls(i);
+        if (!control->FMeasurePending) continue;
+        control->FMeasurePending = false;
+        control->MeasureNow();
+    }
+}
+
 void TWinControl::UpdateShowing() {
     if (FControlState & csReadingState) return;
     if (Showing()) {
+        // What put off measuring takes its size before anything of it is placed or shown; the windowed
+        // children that show do the same below.
+        SettleOwnMeasures();
         HandleNeeded();
         if (!FPeer) return;
         AttachToParentWindow();

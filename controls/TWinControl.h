@@ -61,6 +61,10 @@ public:
     virtual bool Showing() const;
     // Brings the window state in line with Showing, and that of the windowed children.
     void UpdateShowing();
+    // Measures now every control below this one that put off measuring (see MeasureHiddenLater).
+    void SettleMeasures();
+    // The same for the controls directly on this one.
+    void SettleOwnMeasures();
     void InvalidateRect(const TRect& rect);
     void Invalidate() override;
     void Repaint();
@@ -119,6 +123,9 @@ protected:
     int FStoredTabOrder = -1;
     bool FTabStop = false;
     std::unique_ptr<IWindowPeer> FPeer;
+    // Some control below this one put off measuring (set by TControl::PutOffMeasuring).
+    bool FMeasuresPending = false;
+    friend class TControl;
 
 private:
     // Makes the window: the kind's own part through the two hooks above, then what every window gets.
