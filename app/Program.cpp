@@ -40,15 +40,17 @@ int RunProgram(const char* programPath) {
     try {
         Application->Initialize();
         Application->SetTitle("Orvanta");
-        // Labels of the pages not on view take their sizes when the first page has been painted and the
-        // program has been left alone for a moment, or when their page is shown, whichever comes first.
+        // What the pages not on view measure (labels' sizes, the windows that lay out list items and
+        // memo lines) is done when the first page has been painted and the program has been left alone
+        // for a moment, or when the page shows, whichever comes first.
         TControl::SetMeasureHiddenLater(true);
         Application->CreateForm(Form1);
         TControl::SetMeasureHiddenLater(false);
+        // A page at a time, so that a key pressed meanwhile waits for one page's work at most.
         std::unique_ptr<IIdleTimer> settle;
         if (TPlatform* platform = TPlatform::Current())
-            settle = platform->CreateIdleTimer([] {
-                if (Form1) Form1->SettleMeasures();
+            settle = platform->CreateIdleTimer([&settle] {
+                if (Form1 && Form1->SettleMeasuresStep()) settle->Start(0);
             });
         if (settle) settle->Start(kSettleAfterMs);
         Application->Run();

@@ -33,7 +33,7 @@ IEditPeer& TCustomEdit::TextPeer() const {
     // Out of view while the program loads, a text the window would lay out waits for it held.
     auto* self = const_cast<TCustomEdit*>(this);
     if (!FPeer && TPlatform::Current()) {
-        if (HoldsTextOutOfView() && LoadingOutOfView())
+        if (LoadingOutOfView())
             self->PutOffMeasuring();
         else
             self->HandleNeeded();

@@ -54,8 +54,6 @@ protected:
     std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
     // The in-memory edit that holds the text without a platform.
     virtual std::unique_ptr<TInMemoryEditPeer> NewHeldText() const;
-    // Whether the text read while loading out of view may wait in the in-memory edit for the window.
-    virtual bool HoldsTextOutOfView() const { return true; }
     void MeasureNow() override;
     // Hands the font and its colour to the window.
     virtual void ApplyFont(IEditPeer& edit);

@@ -28,8 +28,6 @@ protected:
     TEditParams CreateParams() const override;
     std::unique_ptr<IWindowPeer> NewWindowPeer(IWindowPeer& parent) override;
     std::unique_ptr<TInMemoryEditPeer> NewHeldText() const override;
-    // Stored content goes straight into the window, which keeps its formatting.
-    bool HoldsTextOutOfView() const override { return false; }
     void ApplyFont(IEditPeer& edit) override;
     void InitializeWindow(IEditPeer& edit) override;
     // Outside loading the content goes as rich text (unless PlainText) with selection and zoom; while

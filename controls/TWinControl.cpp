@@ -404,6 +404,15 @@ void TWinControl::SettleMeasures() {
         windowed->SettleMeasures();
 }
 
+bool TWinControl::SettleMeasuresStep() {
+    if (!FMeasuresPending) return false;
+    for (TWinControl* windowed : FWinControls)
+        if (windowed->SettleMeasuresStep()) return true;
+    SettleOwnMeasures();
+    FMeasuresPending = false;
+    return true;
+}
+
 void TWinControl::SettleOwnMeasures() {
     if (!FMeasuresPending) return;
     for (int i = 0; i < ControlCount(); ++i) {

@@ -65,6 +65,9 @@ public:
     void SettleMeasures();
     // The same for the controls directly on this one.
     void SettleOwnMeasures();
+    // A step of SettleMeasures: the controls directly on the first windowed control, this one or one
+    // below, that holds any and no windowed control that does. False when nothing was left to measure.
+    bool SettleMeasuresStep();
     void InvalidateRect(const TRect& rect);
     void Invalidate() override;
     void Repaint();
