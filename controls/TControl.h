@@ -109,11 +109,12 @@ public:
     int AnchorBottom() const { return FAnchorBottom; }
     void RecordAnchors();
 
-    // Measuring put off while the program loads its form. Meanwhile a control that measures itself as
-    // it finishes loading (a label's automatic size) and is not on view puts that off until it is about
-    // to show, or until the program settles every control put off (TWinControl::SettleMeasures): fonts
-    // that only later pages use are then not loaded before the first page is on the screen. Off by
-    // default: a form loaded with it off is measured completely before its constructor returns.
+    // Measuring put off while the program loads its form. Meanwhile a control that is not on view puts
+    // off what it would measure (a label its automatic size; a list box or an edit the window that lays
+    // out its items or lines, which wait meanwhile in its in-memory stand-in) until it is about to show,
+    // or until the program settles what was put off (TWinControl::SettleMeasures): fonts and windows that
+    // only later pages use are then not made before the first page is on the screen. Off by default: a
+    // form loaded with it off is measured completely before its constructor returns.
     static void SetMeasureHiddenLater(bool v);
     static bool MeasureHiddenLater();
 
