@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# fuzz/run.sh [SECONDS [LIBFUZZER_FLAG...]]
+# fuzz/run.sh [SECONDS [LIBFUZZER_FLAG...]] | fuzz/run.sh --build-only
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) into
 # build-fuzz/, writes the seed corpus and runs each target for SECONDS (default 60). Flags after SECONDS
-# go to every target after the defaults here, so they may override them. Inputs found to crash, leak,
+# go to every target after the defaults here, so they may override them. --build-only stops after the
+# build (CI builds the targets while other work runs, then runs them). Inputs found to crash, leak,
 # hang or run out of memory are left in build-fuzz/crashes/ and fail the script. The loader's seeds take
 # in the compiled course, build/content/course.bin, when it is there, or the definition named by
 # ORV_FUZZ_DEFINITION.
@@ -14,8 +15,9 @@ targets=(loader bitmap gif jpeg)
 
 bash scripts/setup.sh
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DORV_FUZZ=ON -DORV_BUILD_TESTS=OFF \
-  -DORV_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" >/dev/null
+  -DORV_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" >/dev/null
 cmake --build build-fuzz --target orv_fuzz_corpus "${targets[@]/#/orv_fuzz_}"
+[ "$seconds" = --build-only ] && exit 0
 
 # Seeds are written afresh each run; what the fuzzers add is kept in corpus/TARGET between runs.
 definitions=()

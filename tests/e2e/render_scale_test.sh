@@ -15,7 +15,8 @@ QT_QPA_PLATFORM=offscreen "$form_tool" render --scale 2 "$work/2x" "$course" >/d
 # Reduced back (each 2 x 2 block averaged), a page matches its drawing at scale 1 to within this share
 # of the greatest possible difference, averaged over the page: text drawn at the finer resolution
 # differs from text drawn at the coarse one only at its edges, while a control or a text out of place
-# or clipped differs wholly. And pages drawn at scale 2 are drawn at that resolution, not enlarged
+# or clipped differs wholly (the reduced and enlarged pictures are uncompressed files, quick to write
+# and read). And pages drawn at scale 2 are drawn at that resolution, not enlarged
 # from scale 1: three of them, full of text, differ from their drawings at scale 1 enlarged (each
 # pixel repeated 2 x 2) by at least the other share.
 limit=0.03
@@ -34,14 +35,14 @@ for one in "$work"/1x/page-*.png; do
   read -r w2 h2 <<<"$(identify -format '%w %h' "$two")"
   [ "$w2" = $((2 * w1)) ] && [ "$h2" = $((2 * h1)) ] ||
     { echo "FAIL: $page is ${w2}x${h2} at scale 2, want $((2 * w1))x$((2 * h1))"; fail=1; continue; }
-  convert "$two" -filter box -resize 50% "$work/reduced.png"
-  near=$(mae "$one" "$work/reduced.png")
+  convert "$two" -filter box -resize 50% "$work/reduced.ppm"
+  near=$(mae "$one" "$work/reduced.ppm")
   awk -v m="$near" -v l="$limit" 'BEGIN { exit !(m <= l) }' ||
     { echo "FAIL: $page reduced from scale 2 differs from scale 1 by $near (limit $limit)"; fail=1; }
   worst=$(awk -v m="$near" -v w="$worst" 'BEGIN { print (m > w ? m : w) }')
   if [[ "$sharp_pages" == *" $page "* ]]; then
-    convert "$one" -filter point -resize 200% "$work/enlarged.png"
-    sharp=$(mae "$two" "$work/enlarged.png")
+    convert "$one" -filter point -resize 200% "$work/enlarged.ppm"
+    sharp=$(mae "$two" "$work/enlarged.ppm")
     awk -v m="$sharp" -v l="$least" 'BEGIN { exit !(m >= l) }' ||
       { echo "FAIL: $page at scale 2 is scale 1 enlarged: they differ by $sharp (at least $least)"; fail=1; }
     flattest=$(awk -v m="$sharp" -v w="$flattest" 'BEGIN { print (m < w ? m : w) }')
