@@ -2,7 +2,8 @@
 # The whole book on a virtual screen: every page by Ctrl+Tab and back by Ctrl+Shift+Tab, tabs chosen by
 # clicking (scrolling the tab row to the last one), typing into a memo and a rich edit, a restart, a
 # window shrunk to its smallest size, and closing. After each change the status line is read from the
-# screen with OCR and the page is compared with what orvanta-form render draws for it.
+# screen with OCR (once for each page; the same pixels later count as read) and the page is compared
+# with what orvanta-form render draws for it.
 # Usage: book_test.sh ORVANTA ORVANTA_FORM COURSE_BIN XCLOSE
 set -euo pipefail
 orvanta=$1
