@@ -112,7 +112,7 @@ public:
     // Measuring put off while the program loads its form. Meanwhile a control that is not on view puts
     // off what it would measure (a label its automatic size; a list box or an edit the window that lays
     // out its items or lines, which wait meanwhile in its in-memory stand-in) until it is about to show,
-    // or until the program settles what was put off (TWinControl::SettleMeasures): fonts and windows that
+    // or until the program settles what was put off (TWinControl::SettleMeasuresStep): fonts and windows that
     // only later pages use are then not made before the first page is on the screen. Off by default: a
     // form loaded with it off is measured completely before its constructor returns.
     static void SetMeasureHiddenLater(bool v);

@@ -396,14 +396,6 @@ void TWinControl::StackAmongSiblings() {
     }
 }
 
-void TWinControl::SettleMeasures() {
-    if (!FMeasuresPending) return;
-    SettleOwnMeasures();
-    FMeasuresPending = false;
-    for (TWinControl* windowed : FWinControls)
-        windowed->SettleMeasures();
-}
-
 bool TWinControl::SettleMeasuresStep() {
     if (!FMeasuresPending) return false;
     for (TWinControl* windowed : FWinControls)

@@ -61,12 +61,11 @@ public:
     virtual bool Showing() const;
     // Brings the window state in line with Showing, and that of the windowed children.
     void UpdateShowing();
-    // Measures now every control below this one that put off measuring (see MeasureHiddenLater).
-    void SettleMeasures();
-    // The same for the controls directly on this one.
+    // Measures now the controls directly on this one that put off measuring (see MeasureHiddenLater).
     void SettleOwnMeasures();
-    // A step of SettleMeasures: the controls directly on the first windowed control, this one or one
-    // below, that holds any and no windowed control that does. False when nothing was left to measure.
+    // Measures what was put off below this one, a step at a time: the controls directly on the first
+    // windowed control, this one or one below, that holds any and no windowed control that does. False
+    // when nothing was left to measure.
     bool SettleMeasuresStep();
     void InvalidateRect(const TRect& rect);
     void Invalidate() override;
