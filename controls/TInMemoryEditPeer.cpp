@@ -40,37 +40,61 @@ std::string TInMemoryEditPeer::Text() const {
 
 void TInMemoryEditPeer::SetText(const std::string& text) {
     FText = Normalized(text);
+    FBreaksKnown = false;
     FSelStart = FSelEnd = 0;
     FModified = false;
 }
 
+const std::vector<size_t>& TInMemoryEditPeer::Breaks() const {
+    if (!FBreaksKnown) {
+        FBreaks.clear();
+        for (size_t pos = FText.find(FBreak); pos != std::u16string::npos;
+             pos = FText.find(FBreak, pos + FBreak.size()))
+            FBreaks.push_back(pos);
+        FBreaksKnown = true;
+    }
+    return FBreaks;
+}
+
+// A break (CR, or CR LF) matches no part of itself, so the breaks a scan from the start finds are all
+// the places the text holds one: only those the change touches are looked for again, which keeps a
+// paragraph added at a time from rescanning the whole text.
+void TInMemoryEditPeer::Replace(size_t at, size_t count, std::u16string_view s) {
+    FText.replace(at, count, s);
+    if (!FBreaksKnown) return;
+    const size_t width = FBreak.size();
+    const size_t from = at >= width - 1 ? at - (width - 1) : 0;
+    auto first = std::lower_bound(FBreaks.begin(), FBreaks.end(), from);
+    auto last = std::lower_bound(first, FBreaks.end(), at + count);
+    auto tail = FBreaks.erase(first, last);
+    for (auto it = tail; it != FBreaks.end(); ++it)
+        *it = *it - count + s.size();
+    std::vector<size_t> found;
+    for (size_t pos = FText.find(FBreak, from); pos != std::u16string::npos && pos < at + s.size();
+         pos = FText.find(FBreak, pos + width))
+        found.push_back(pos);
+    FBreaks.insert(tail, found.begin(), found.end());
+}
+
 int TInMemoryEditPeer::LineCount() const {
-    int n = 1;
-    for (size_t pos = FText.find(FBreak); pos != std::u16string::npos;
-         pos = FText.find(FBreak, pos + FBreak.size()))
-        ++n;
-    return n;
+    return static_cast<int>(Breaks().size()) + 1;
 }
 
 int TInMemoryEditPeer::LineIndex(int line) const {
     if (line < 0) return -1;
-    size_t pos = 0;
-    for (int i = 0; i < line; ++i) {
-        size_t next = FText.find(FBreak, pos);
-        if (next == std::u16string::npos) return -1;
-        pos = next + FBreak.size();
-    }
-    return static_cast<int>(pos);
+    if (line == 0) return 0;
+    const std::vector<size_t>& breaks = Breaks();
+    if (static_cast<size_t>(line) > breaks.size()) return -1;
+    return static_cast<int>(breaks[static_cast<size_t>(line) - 1] + FBreak.size());
 }
 
 int TInMemoryEditPeer::LineLength(int pos) const {
     pos = Clamp(pos);
-    size_t start = 0;
-    for (size_t next = FText.find(FBreak); next != std::u16string::npos && next < static_cast<size_t>(pos);
-         next = FText.find(FBreak, start))
-        start = next + FBreak.size();
-    size_t end = FText.find(FBreak, start);
-    return static_cast<int>((end == std::u16string::npos ? FText.size() : end) - start);
+    const std::vector<size_t>& breaks = Breaks();
+    // The line starts after the last break before pos and ends at the first break from there.
+    auto before = std::lower_bound(breaks.begin(), breaks.end(), static_cast<size_t>(pos));
+    size_t start = before == breaks.begin() ? 0 : *(before - 1) + FBreak.size();
+    return static_cast<int>((before == breaks.end() ? FText.size() : *before) - start);
 }
 
 std::string TInMemoryEditPeer::Line(int line) const {
@@ -93,7 +117,7 @@ void TInMemoryEditPeer::SetSelection(int start, int end) {
 
 void TInMemoryEditPeer::ReplaceSelection(const std::string& text) {
     std::u16string s = Normalized(text);
-    FText.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
+    Replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
     FSelStart = FSelEnd = FSelStart + static_cast<int>(s.size());
     FModified = true;
 }
@@ -112,7 +136,7 @@ bool TInMemoryEditPeer::Type(const std::string& text) {
         }
     }
     if (s.empty() && FSelStart == FSelEnd) return false;
-    FText.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
+    Replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelEnd - FSelStart), s);
     FSelStart = FSelEnd = FSelStart + static_cast<int>(s.size());
     FModified = true;
     return !s.empty();

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TInMemoryEditPeer : public TInMemoryWindow<IRichEditPeer> {
 public:
@@ -61,11 +62,16 @@ private:
     std::string WithCrLf(std::u16string_view text) const;
     int Length() const { return static_cast<int>(FText.size()); }
     int Clamp(int pos) const;
+    // Where each line break starts, in order; found again only when the whole text was replaced.
+    const std::vector<size_t>& Breaks() const;
+    void Replace(size_t at, size_t count, std::u16string_view s);
 
     bool FRich;
     TEditParams FParams;
     std::u16string FBreak;
     std::u16string FText;
+    mutable std::vector<size_t> FBreaks;
+    mutable bool FBreaksKnown = false;
     int FSelStart = 0, FSelEnd = 0;
     bool FModified = false;
     const IPlatformFont* FFont = nullptr;

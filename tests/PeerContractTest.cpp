@@ -329,3 +329,93 @@ TYPED_TEST(EditContract, SelectionAndReplacement) {
     EXPECT_EQ(start, 6 + b);
     EXPECT_EQ(end, 6 + b);
 }
+
+namespace {
+
+// The text's lines as the edit shows them (breaks as CR LF), each with its length in UTF-16 units.
+std::vector<int> LineLengths(const std::string& text) {
+    std::vector<int> lengths{0};
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            lengths.push_back(0);
+            ++i;
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            ++lengths.back();
+        }
+    }
+    return lengths;
+}
+
+} // namespace
+
+// Lines are found again after every change, wherever it falls: paragraphs added at the end one at a
+// time (as a rich edit's lines are loaded), inserted at a line's start, and replacements that join or
+// split lines.
+TYPED_TEST(EditContract, LinesFollowEveryChange) {
+    IEditPeer& edit = this->Peer();
+    const int b = this->Break;
+    unsigned seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(n));
+    };
+    for (int step = 0; step < 40; ++step) {
+        std::vector<int> lengths = LineLengths(edit.Text());
+        int total = 0;
+        for (int length : lengths)
+            total += length + b;
+        total -= b;
+        int line = next(static_cast<int>(lengths.size()));
+        int start = edit.LineIndex(line);
+        switch (step % 4) {
+        case 0: // a paragraph at the end
+            edit.SetSelection(total, total);
+            edit.ReplaceSelection(step == 0 ? "año" : "\nrenglón " + std::to_string(step));
+            break;
+        case 1: // a line before another
+            edit.SetSelection(start, start);
+            edit.ReplaceSelection("antes\n");
+            break;
+        case 2: // from inside one line to inside a later one, by new text holding a break
+            edit.SetSelection(start + lengths[static_cast<size_t>(line)] / 2,
+                              line + 1 < static_cast<int>(lengths.size()) ? edit.LineIndex(line + 1) + 1
+                                                                          : total);
+            edit.ReplaceSelection("x\ny");
+            break;
+        case 3: // a line's end joined to the next
+            if (line + 1 < static_cast<int>(lengths.size())) {
+                int end = start + lengths[static_cast<size_t>(line)];
+                edit.SetSelection(end, end + b);
+                edit.ReplaceSelection("");
+            }
+            break;
+        }
+        lengths = LineLengths(edit.Text());
+        ASSERT_EQ(edit.LineCount(), static_cast<int>(lengths.size())) << "step " << step;
+        int at = 0;
+        for (size_t k = 0; k < lengths.size(); ++k) {
+            ASSERT_EQ(edit.LineIndex(static_cast<int>(k)), at) << "step " << step << " line " << k;
+            EXPECT_EQ(edit.LineLength(at), lengths[k]) << "step " << step << " line " << k;
+            EXPECT_EQ(edit.LineLength(at + lengths[k]), lengths[k]) << "step " << step << " line " << k;
+            at += lengths[k] + b;
+        }
+        EXPECT_EQ(edit.LineIndex(static_cast<int>(lengths.size())), -1);
+    }
+}
+
+// The stand-in's own edit can part a CR LF pair by a change between its two characters: neither half
+// alone is a break, and putting them together again is one.
+TEST(InMemoryEdit, AChangeBetweenTheHalvesOfABreak) {
+    TInMemoryEditPeer edit(false, WideEdit());
+    edit.SetText("ab\ncd");
+    edit.SetSelection(3, 3);
+    edit.ReplaceSelection("x");
+    EXPECT_EQ(edit.LineCount(), 1);
+    EXPECT_EQ(edit.LineLength(6), 7);
+    edit.SetSelection(3, 4);
+    edit.ReplaceSelection("");
+    EXPECT_EQ(edit.LineCount(), 2);
+    EXPECT_EQ(edit.LineIndex(1), 4);
+    EXPECT_EQ(edit.LineLength(3), 2);
+    EXPECT_EQ(edit.LineLength(4), 2);
+}
