@@ -96,6 +96,8 @@ TEST(TextCodecCompare, SameTextIgnoresCase) {
     // ASCII text against the same letters with different case, where lengths match byte for byte but one
     // side carries a non-ASCII letter.
     EXPECT_TRUE(SameText("caf\u00C9", "CAF\u00E9"));
+    EXPECT_TRUE(SameText("Lago \u00D1and\u00FA", "LAGO \u00F1AND\u00DA"));
+    EXPECT_FALSE(SameText("Lago \u00D1and\u00FA", "LAGO \u00F1AND\u00DAS"));
 
     EXPECT_FALSE(SameText("Button1", "Button2"));
     EXPECT_FALSE(SameText("Button", "Button1"));
