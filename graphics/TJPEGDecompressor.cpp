@@ -13,12 +13,15 @@
 #include "graphics/GreyDither.h"
 #include "graphics/JPEGError.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <jpeglib.h>
@@ -53,6 +56,7 @@ struct TSourceManager {
 
 // The library's callbacks and the stage functions reach it while a jump is armed; it lives on the heap,
 // outside every frame a jump skips.
+class TGreyReducer;
 struct TJPEGContext {
     jpeg_decompress_struct Info;
     TErrorManager Error;
@@ -69,10 +73,76 @@ struct TJPEGContext {
     bool OddRow;
     JSAMPROW GreyRow;
     int16_t* DitherErrors;
+    // Reduces the rows on a second thread when the picture is large (see TGreyReducer), else null.
+    TGreyReducer* Reducer;
     jpeg_progress_mgr Progress;
     bool ReadingRows;
     std::function<void(const TJPEGProgressInfo&)> OnProgress;
     std::exception_ptr HandlerError;
+};
+
+// Greys reduced to 236 levels on a second thread while the library decodes the rows after them: the
+// pass costs nearly as much as the decoding, and each row needs only what the row before it left. The
+// decoding thread copies each grey row into its output row and counts it; this thread reduces the rows
+// counted, in order and in place. Whoever looks at the output waits until every counted row is done.
+class TGreyReducer {
+public:
+    TGreyReducer(TJPEGContext& c, int width) : FContext(c), FWidth(width) {
+        FThread = std::thread([this] { Run(); });
+    }
+    // Reduces every row counted so far, then ends the thread; rows never counted stay as they are.
+    ~TGreyReducer() {
+        FEnded.store(true, std::memory_order_release);
+        Wake();
+        FThread.join();
+    }
+    TGreyReducer(const TGreyReducer&) = delete;
+    TGreyReducer& operator=(const TGreyReducer&) = delete;
+
+    // Row `row` of the output holds its greys.
+    void Counted(JDIMENSION row) {
+        FCounted.store(row + 1, std::memory_order_release);
+        Wake();
+    }
+    // Returns when the rows before `rows` are reduced.
+    void WaitFor(JDIMENSION rows) {
+        for (JDIMENSION done = FDone.load(std::memory_order_acquire); done < rows;
+             done = FDone.load(std::memory_order_acquire))
+            FDone.wait(done, std::memory_order_acquire);
+    }
+    static void WaitFor(void* reducer, int rows) {
+        static_cast<TGreyReducer*>(reducer)->WaitFor(static_cast<JDIMENSION>(rows));
+    }
+
+private:
+    void Wake() {
+        FSignal.fetch_add(1, std::memory_order_release);
+        FSignal.notify_one();
+    }
+    void Run() {
+        JDIMENSION row = 0;
+        for (;;) {
+            const unsigned signal = FSignal.load(std::memory_order_acquire);
+            const bool ended = FEnded.load(std::memory_order_acquire);
+            const JDIMENSION counted = FCounted.load(std::memory_order_acquire);
+            for (; row < counted; ++row) {
+                JSAMPROW out = FContext.TopRow + static_cast<ptrdiff_t>(row) * FContext.RowStep;
+                GreyDither::Row(out, out, FWidth, FContext.DitherErrors, FContext.OddRow);
+                FContext.OddRow = !FContext.OddRow;
+                FDone.store(row + 1, std::memory_order_release);
+                FDone.notify_all();
+            }
+            if (ended) return;
+            FSignal.wait(signal, std::memory_order_acquire);
+        }
+    }
+
+    TJPEGContext& FContext;
+    const int FWidth;
+    std::atomic<JDIMENSION> FCounted{0}, FDone{0};
+    std::atomic<unsigned> FSignal{0};
+    std::atomic<bool> FEnded{false};
+    std::thread FThread;
 };
 
 namespace {
@@ -141,6 +211,10 @@ static void ProgressMonitor(j_common_ptr cinfo) {
     info.Percent =
         p.total_passes > 0 ? static_cast<int>((pass + p.completed_passes) * 100 / p.total_passes) : 0;
     info.Rows = c->ReadingRows ? static_cast<int>(c->Info.output_scanline) : 0;
+    if (c->Reducer && c->ReadingRows) {
+        info.Wait = &TGreyReducer::WaitFor;
+        info.WaitContext = c->Reducer;
+    }
     try {
         c->OnProgress(info);
     } catch (...) {
@@ -223,7 +297,11 @@ void RowsStage(TJPEGContext* c) {
         JSAMPROW row = c->TopRow + static_cast<ptrdiff_t>(d.output_scanline) * c->RowStep;
         JSAMPROW read = c->GreyDither ? c->GreyRow : row;
         if (jpeg_read_scanlines(&d, &read, 1) != 1) break;
-        if (c->GreyDither) {
+        if (c->Reducer) {
+            // Copied rather than read in place, so that a row the library fails in stays untouched.
+            std::memcpy(row, c->GreyRow, d.output_width);
+            c->Reducer->Counted(d.output_scanline - 1);
+        } else if (c->GreyDither) {
             GreyDither::Row(c->GreyRow, row, static_cast<int>(d.output_width), c->DitherErrors, c->OddRow);
             c->OddRow = !c->OddRow;
         }
@@ -298,6 +376,7 @@ TJPEGDecompressor::TJPEGDecompressor(std::span<const uint8_t> data, size_t memor
     c->MemoryLimit = static_cast<long>(memoryLimit);
     c->MultipleScans = false;
     c->TopRow = nullptr;
+    c->Reducer = nullptr;
     c->RowStep = 0;
     c->GreyDither = false;
     c->OddRow = false;
@@ -358,6 +437,17 @@ void TJPEGDecompressor::ReadRows(uint8_t* topRow, ptrdiff_t rowStep) {
     TJPEGContext* c = FContext.get();
     c->TopRow = topRow;
     c->RowStep = rowStep;
+    // Below this many pixels the pass takes less time than starting a thread.
+    constexpr uint64_t kReduceApartPixels = 1 << 18;
+    const jpeg_decompress_struct& d = c->Info;
+    std::optional<TGreyReducer> reducer;
+    if (c->GreyDither && uint64_t{d.output_width} * d.output_height >= kReduceApartPixels)
+        reducer.emplace(*c, static_cast<int>(d.output_width));
+    c->Reducer = reducer ? &*reducer : nullptr;
+    struct TDetach {
+        TJPEGContext* Context;
+        ~TDetach() { Context->Reducer = nullptr; }
+    } detach{c};
     Run(c, RowsStage);
 }
 

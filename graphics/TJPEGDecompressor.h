@@ -46,6 +46,14 @@ struct TJPEGOutputInfo {
 struct TJPEGProgressInfo {
     int Percent = 0;
     int Rows = 0;
+    // Output rows 0 to Rows may still be in the hands of a second thread that reduces greys while the
+    // library decodes the rows after them: they are complete, and nothing writes into the output,
+    // once this has returned. Cheap when the report is passed over without looking at the rows.
+    void WaitForRows() const {
+        if (Wait) Wait(WaitContext, Rows);
+    }
+    void (*Wait)(void* context, int rows) = nullptr;
+    void* WaitContext = nullptr;
 };
 
 class TJPEGDecompressor {

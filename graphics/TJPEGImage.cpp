@@ -230,6 +230,8 @@ void TJPEGImage::Decode() {
                            if (now - lastTime < kProgressInterval || info.Percent == lastPercent) return;
                            lastTime = now;
                            lastPercent = info.Percent;
+                           // Whoever hears the report may look at the bitmap.
+                           info.WaitForRows();
                            const bool newRows = info.Rows > lastRow;
                            const TRect rows{0, lastRow, outputWidth, info.Rows};
                            if (newRows) {

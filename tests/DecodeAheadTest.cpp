@@ -110,7 +110,8 @@ struct StillClock {
 
 TEST(DecodeAhead, GivesWhatDecodingAtFirstNeedGives) {
     StillClock clock;
-    const std::vector<uint8_t> colour = Photo(203, 151, 3), grey = Photo(317, 97, 1, 7);
+    const std::vector<uint8_t> colour = Photo(203, 151, 3), grey = Photo(317, 97, 1, 7),
+                               largeGrey = Photo(701, 421, 1, 3);
     std::vector<uint8_t> truncated = colour;
     truncated.resize(truncated.size() / 2);
     // A frame too large for the pixel memory allowed: the header loads, decoding fails.
@@ -128,6 +129,7 @@ TEST(DecodeAhead, GivesWhatDecodingAtFirstNeedGives) {
     } cases[] = {
         {"colour", &colour, nullptr},
         {"grey, 236 levels", &grey, nullptr},
+        {"grey, large enough to be reduced on a thread of its own", &largeGrey, nullptr},
         {"colour at a quarter", &colour, [](TJPEGImage& j) { j.SetScale(jsQuarter); }},
         {"colour to 8 bits, fast", &colour,
          [](TJPEGImage& j) {
@@ -148,6 +150,35 @@ TEST(DecodeAhead, GivesWhatDecodingAtFirstNeedGives) {
     }
     EXPECT_NE(DecodeOnce(huge, true).Error, "no error");
     EXPECT_NE(DecodeOnce(none, true).Error, "no error");
+}
+
+// A large grey picture is reduced to its levels on a second thread while the library decodes: every row
+// a report offers for drawing is already final, and nothing is written while the report is heard.
+TEST(GreyReduction, RowsOfferedWhileDecodingAreFinished) {
+    std::function<uint64_t()> previous = ProgressTickCount;
+    uint64_t now = 0;
+    ProgressTickCount = [&now] { return now += 1000; };
+    TJPEGImage jpeg;
+    ReadPayload(jpeg, WithLength(Photo(701, 421, 1, 5)));
+    std::vector<std::pair<int, std::vector<uint8_t>>> offered;
+    jpeg.OnProgress = [&](TObject*, TProgressStage stage, int, bool redraw, const TRect& rows,
+                          const std::string&) {
+        if (stage != TProgressStage::psRunning || !redraw) return;
+        const TBitmap* bitmap = jpeg.DecodedBitmap();
+        for (int y = rows.Top; y < rows.Bottom; ++y) {
+            const uint8_t* row = static_cast<const uint8_t*>(bitmap->ScanLine(y));
+            offered.emplace_back(y, std::vector<uint8_t>(row, row + bitmap->Width()));
+        }
+    };
+    jpeg.Decode();
+    ProgressTickCount = previous;
+    const TBitmap* bitmap = jpeg.DecodedBitmap();
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_GT(offered.size(), 100u);
+    for (const auto& [y, pixels] : offered) {
+        const uint8_t* row = static_cast<const uint8_t*>(bitmap->ScanLine(y));
+        ASSERT_TRUE(std::equal(pixels.begin(), pixels.end(), row)) << "row " << y;
+    }
 }
 
 TEST(DecodeAhead, WorkNoLongerWantedIsAbandoned) {

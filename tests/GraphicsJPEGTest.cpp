@@ -432,9 +432,16 @@ TEST(JPEGReference, GreyDitheringMatchesTheLibraryPixelForPixel) {
         int Scale; // a TJPEGScale
         bool NearWhite;
     };
-    std::vector<Case> cases = {{1, 1, 1, 0, false},  {1, 37, 1, 0, false},  {53, 1, 1, 0, false},
-                               {33, 17, 1, 0, true}, {45, 29, 3, 0, false}, {71, 39, 1, 1, false},
-                               {59, 43, 3, 3, true}};
+    std::vector<Case> cases = {{1, 1, 1, 0, false},
+                               {1, 37, 1, 0, false},
+                               {53, 1, 1, 0, false},
+                               {33, 17, 1, 0, true},
+                               {45, 29, 3, 0, false},
+                               {71, 39, 1, 1, false},
+                               {59, 43, 3, 3, true},
+                               // Large enough to be reduced on a second thread while decoding.
+                               {611, 437, 1, 0, false},
+                               {703, 389, 3, 0, true}};
     for (int k = 0; k < 12; ++k)
         cases.push_back({1 + static_cast<int>(random() % 150), 1 + static_cast<int>(random() % 90),
                          k % 4 == 3 ? 3 : 1, 0, k % 3 == 2});
