@@ -5,6 +5,7 @@
 #include "platform/qt/QtFont.h"
 #include "platform/qt/QtWindow.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -234,6 +235,7 @@ QtTabControl::QtTabControl(QWidget* parent, IWindowEvents& events, ITabControlEv
     // Clicks on the control itself focus it (mousePressEvent); a click on a sheet inside it must not
     // climb up to it, as Qt's click focus would.
     setFocusPolicy(Qt::NoFocus);
+    FRow->installEventFilter(this);
 }
 
 void QtTabControl::SetBounds(const TRect& b) {
@@ -264,22 +266,59 @@ void QtTabControl::InsertTab(int index, const std::string& text) {
     for (int h : FRow->Highlighted)
         moved.insert(h >= index ? h + 1 : h);
     FRow->Highlighted = moved;
-    PlaceRow();
+    RowChanged();
 }
 
 void QtTabControl::SetTabText(int index, const std::string& text) {
     FRow->setTabText(index, QString::fromStdString(text));
-    PlaceRow();
+    RowChanged();
 }
 
 void QtTabControl::SetRowStyle(const TTabRowStyle& style) {
     FStyle = style;
     FRow->ApplyStyle(style);
-    PlaceRow();
+    RowChanged();
     update();
 }
 
+void QtTabControl::RowChanged() {
+    if (FRowChanged) return;
+    FRowChanged = true;
+    QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+}
+
+void QtTabControl::PlaceRowIfChanged() const {
+    if (FRowChanged) const_cast<QtTabControl*>(this)->PlaceRow();
+}
+
+// What reaches the row itself (the mouse, painting) finds it laid out.
+bool QtTabControl::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == FRow && FRowChanged) {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+        case QEvent::HoverLeave:
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::Paint:
+        case QEvent::ToolTip:
+        case QEvent::ContextMenu:
+            PlaceRow();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void QtTabControl::PlaceRow() {
+    FRowChanged = false;
     int wrapped = FRow->LayoutRows(width());
     QSize hint = FRow->sizeHint();
     int depth = wrapped > 0 ? wrapped : FRow->Vertical() ? hint.width() : hint.height();
@@ -310,7 +349,7 @@ void QtTabControl::DeleteTab(int index) {
     for (int h : FRow->Highlighted)
         if (h != index) moved.insert(h > index ? h - 1 : h);
     FRow->Highlighted = moved;
-    PlaceRow();
+    RowChanged();
 }
 
 int QtTabControl::TabCount() const {
@@ -324,7 +363,7 @@ int QtTabControl::SelectedTab() const {
 void QtTabControl::SelectTab(int index) {
     FRow->Select(index);
     // Several rows: the selected tab's row moves next to the page area.
-    if (FRow->Wrapped()) PlaceRow();
+    if (FRowChanged || FRow->Wrapped()) RowChanged();
 }
 
 void QtTabControl::HighlightTab(int index, bool highlighted) {
@@ -342,11 +381,12 @@ bool QtTabControl::TabHighlighted(int index) const {
 void QtTabControl::SetTabFont(const IPlatformFont* font, uint32_t textColor) {
     if (auto* qf = dynamic_cast<const QtFont*>(font)) FRow->setFont(qf->Font());
     FRow->TextColor = QColor(textColor & 0xFF, textColor >> 8 & 0xFF, textColor >> 16 & 0xFF);
-    PlaceRow();
+    RowChanged();
 }
 
 TRect QtTabControl::DisplayRect() const {
     // Inside the frame (2 pixels; buttons have none), beyond the row on its edge.
+    PlaceRowIfChanged();
     QRect row = FRow->geometry();
     int m = FStyle.Look == TTabRowStyle::Tabs ? 2 : 0;
     TRect r{m, m, width() - m, height() - m};
@@ -370,6 +410,7 @@ TRect QtTabControl::DisplayRect() const {
 }
 
 TRect QtTabControl::TabRect(int index) const {
+    PlaceRowIfChanged();
     QRect r = FRow->RectOf(index);
     if (!r.intersects(FRow->rect())) return {};
     r.translate(FRow->pos());
@@ -377,16 +418,22 @@ TRect QtTabControl::TabRect(int index) const {
 }
 
 int QtTabControl::FirstVisibleTab() const {
+    PlaceRowIfChanged();
     for (int i = 0; i < FRow->count(); ++i)
         if (FRow->tabRect(i).left() >= 0) return i;
     return 0;
 }
 
 void QtTabControl::ScrollTabs(int delta) {
+    PlaceRowIfChanged();
     FRow->ShiftBy(delta);
 }
 
 bool QtTabControl::event(QEvent* e) {
+    if (e->type() == QEvent::LayoutRequest) {
+        PlaceRowIfChanged();
+        return true;
+    }
     if (DeliverKey(this, e, FEvents) || DeliverHint(this, e, FEvents)) return true;
     if (e->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(e)->key();
@@ -396,6 +443,7 @@ bool QtTabControl::event(QEvent* e) {
 }
 
 void QtTabControl::paintEvent(QPaintEvent* e) {
+    PlaceRowIfChanged();
     DeliverPaint(this, e, FEvents, FDoubleBuffered);
     if (FStyle.Look != TTabRowStyle::Tabs) return;
     // The frame of the page area, against the tab row.

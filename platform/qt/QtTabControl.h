@@ -47,6 +47,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -55,9 +56,15 @@ protected:
 private:
     // Puts the row along its edge, as deep as its rows need.
     void PlaceRow();
+    // Tabs, texts, font and style change the row's layout, which is made once, before anything looks
+    // at it (the page area, a tab's place, painting, the mouse) or when the loop next runs: adding the
+    // tabs of many pages one after another lays the row out once instead of once for each.
+    void RowChanged();
+    void PlaceRowIfChanged() const;
 
     IWindowEvents& FEvents;
     QtTabRow* FRow;
+    bool FRowChanged = false;
     TTabRowStyle FStyle;
     bool FDoubleBuffered = false;
 };
