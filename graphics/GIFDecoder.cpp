@@ -75,6 +75,40 @@ public:
 
     bool Full() const { return FFull; }
 
+    // Where `count` pixels may be written in one run: before the next progress report, and within the
+    // current row or, for a frame that is not interlaced, whose rows follow each other, within the
+    // frame; null when they do not fit. Commit(count) then counts them as PutReversed would.
+    uint8_t* Room(size_t count) const {
+        if (FFull || count > FToReport) return nullptr;
+        const size_t rowRoom = static_cast<size_t>(FWidth - FX);
+        if (count > rowRoom && (FInterlaced || count > rowRoom + static_cast<size_t>(FHeight - FY - 1) *
+                                                                     static_cast<size_t>(FWidth)))
+            return nullptr;
+        return FRow + FX;
+    }
+    void Commit(size_t count) {
+        FCount += count;
+        FToReport -= count;
+        if (FToReport == 0) {
+            FToReport = kGIFProgressPixels;
+            if (FProgress) FProgress(FCount);
+        }
+        const size_t x = static_cast<size_t>(FX) + count;
+        if (x < static_cast<size_t>(FWidth)) {
+            FX = static_cast<int>(x);
+            return;
+        }
+        // Whole rows passed: only a frame that is not interlaced writes past its row's end.
+        FX = FWidth;
+        if (FInterlaced) {
+            NextRow();
+            return;
+        }
+        FY += static_cast<int>(x / static_cast<size_t>(FWidth)) - 1;
+        NextRow();
+        FX = static_cast<int>(x % static_cast<size_t>(FWidth));
+    }
+
     // Stores `count` pixels taken from `last` backwards (the order in which the decoding stack holds
     // them), up to the end of the frame; returns how many went in.
     size_t PutReversed(const uint8_t* last, size_t count) {
@@ -162,7 +196,8 @@ struct TLZWContext {
         return -1;
     }
 
-    // Codes below the clear code stand for themselves; every other entry is cleared.
+    // Codes below the clear code stand for themselves; every other entry is cleared. Straight and
+    // Length are read only for entries below the first free one, all set since this reset.
     void ResetTable(int clear) {
         Prefix.fill(0);
         Suffix.fill(0);
@@ -178,7 +213,30 @@ struct TLZWContext {
     std::array<uint16_t, kTableSize> Prefix{};
     std::array<uint8_t, kTableSize> Suffix{};
     std::array<uint8_t, kStackSize> Stack{};
+    // An entry is straight when each entry of its chain has a prefix below itself, down to a single
+    // character: its string has Length characters and unwinding it can meet no corrupt entry.
+    std::array<uint8_t, kTableSize> Straight{};
+    std::array<uint16_t, kTableSize> Length{};
 };
+
+bool gDirectStrings = true;
+
+// The previous string followed by `first` becomes the next free entry, while the table has room; the
+// code width grows when the next code needs one more bit.
+void AddEntry(TLZWContext& lzw, int& firstFree, int& limit, int& width, int clear, int previous,
+              uint8_t first) {
+    if (firstFree > kMaxCode) return;
+    const size_t entry = static_cast<size_t>(firstFree);
+    lzw.Prefix[entry] = static_cast<uint16_t>(previous);
+    lzw.Suffix[entry] = first;
+    const bool single = previous < clear;
+    lzw.Straight[entry] = previous < firstFree && (single || lzw.Straight[static_cast<size_t>(previous)]);
+    lzw.Length[entry] = static_cast<uint16_t>((single ? 1 : lzw.Length[static_cast<size_t>(previous)]) + 1);
+    if (++firstFree >= limit && limit <= kMaxCode) {
+        limit *= 2;
+        ++width;
+    }
+}
 
 void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
     const int clear = 1 << minCodeSize, end = clear + 1;
@@ -210,6 +268,30 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
             continue;
         }
         const int incoming = code;
+        // A straight string that fits the current row is written where it goes, last character first,
+        // instead of being unwound onto the stack and copied from there.
+        const bool unknown = code >= firstFree; // the previous string and its own first character
+        const int base = unknown ? previous : code;
+        if (gDirectStrings &&
+            (base < clear || (base < firstFree && lzw.Straight[static_cast<size_t>(base)]))) {
+            const size_t length =
+                (base < clear ? 1 : lzw.Length[static_cast<size_t>(base)]) + (unknown ? 1 : 0);
+            if (uint8_t* out = sink.Room(length)) {
+                uint8_t* p = out + length;
+                if (unknown) *--p = first;
+                int c = base;
+                while (c >= clear) {
+                    *--p = lzw.Suffix[static_cast<size_t>(c)];
+                    c = lzw.Prefix[static_cast<size_t>(c)];
+                }
+                *--p = static_cast<uint8_t>(c);
+                first = static_cast<uint8_t>(c);
+                AddEntry(lzw, firstFree, limit, width, clear, previous, first);
+                previous = incoming;
+                sink.Commit(length);
+                continue;
+            }
+        }
         size_t top = 0;
         if (code >= firstFree) {
             // Not yet in the table: the previous string followed by its own first character.
@@ -225,20 +307,17 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
         if (top >= kStackSize) GIFError(SGraphics::SGIFInvalidData);
         first = static_cast<uint8_t>(code);
         lzw.Stack[top++] = first;
-        if (firstFree <= kMaxCode) {
-            lzw.Prefix[static_cast<size_t>(firstFree)] = static_cast<uint16_t>(previous);
-            lzw.Suffix[static_cast<size_t>(firstFree)] = first;
-            if (++firstFree >= limit && limit <= kMaxCode) {
-                limit *= 2;
-                ++width;
-            }
-        }
+        AddEntry(lzw, firstFree, limit, width, clear, previous, first);
         previous = incoming;
         sink.PutReversed(&lzw.Stack[top - 1], top);
     }
 }
 
 } // namespace
+
+void SetGIFDirectStrings(bool on) {
+    gDirectStrings = on;
+}
 
 void DecodeGIFPixels(TGIFReader& reader, int minCodeSize, uint8_t* pixels, int width, int height,
                      bool interlaced, const std::function<void(size_t pixelsDone)>& progress) {

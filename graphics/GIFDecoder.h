@@ -16,3 +16,6 @@
 inline constexpr size_t kGIFProgressPixels = 10000;
 void DecodeGIFPixels(TGIFReader& reader, int minCodeSize, uint8_t* pixels, int width, int height,
                      bool interlaced, const std::function<void(size_t pixelsDone)>& progress = {});
+
+// For tests: off, every string is unwound on the stack, the way the fast path must match.
+void SetGIFDirectStrings(bool on);

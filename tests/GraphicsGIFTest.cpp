@@ -3,6 +3,7 @@
 // exact messages. Fixtures are built here, one by hand and the rest around the picture writers' LZW
 // encoder.
 #include "content/toolkit/encoders/GifWriter.h"
+#include "graphics/GIFDecoder.h"
 #include "graphics/GraphicsConsts.h"
 #include "graphics/GraphicsExceptions.h"
 #include "graphics/TGIFImage.h"
@@ -344,6 +345,67 @@ TEST(GIFLZW, InterlacedRowsComeInFourPasses) {
         Loaded l = Load(b.U8(0x3B).v);
         EXPECT_EQ(l.Image->Images()[0]->Data(), pixels) << "height " << height;
     }
+}
+
+// Strings whose chain is known to be sound are written straight into their row; every other string
+// is unwound on a stack. Both ways must give the same pixels, warnings, reports and errors, on sound
+// data and on data with flipped bytes and plain noise (corrupt tables, codes beyond the table).
+TEST(GIFLZW, StringsWrittenInPlaceGiveWhatTheStackGives) {
+    auto outcome = [](const std::vector<uint8_t>& file) {
+        TGIFImage image;
+        std::string seen;
+        image.OnWarning = [&](TGIFSeverity, const std::string& m) { seen += "warning " + m + "\n"; };
+        image.OnProgress = [&](TObject*, TProgressStage stage, int percent, bool, const TRect&,
+                               const std::string&) {
+            seen +=
+                "progress " + std::to_string(static_cast<int>(stage)) + " " + std::to_string(percent) + "\n";
+        };
+        seen += "error " + ErrorOf<GIFException>([&] {
+                    TMemoryStream s(file);
+                    image.ReadData(s);
+                }) +
+                "\n";
+        for (const auto& frame : image.Images()) {
+            const auto data = frame->Data();
+            seen.append(data.begin(), data.end()).append("\n");
+        }
+        return seen;
+    };
+    uint32_t seed = 11;
+    auto random = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    int failed = 0;
+    for (int round = 0; round < 60; ++round) {
+        const int size = 2 + static_cast<int>(random(7));
+        const uint16_t width = static_cast<uint16_t>(1 + random(300)),
+                       height = static_cast<uint16_t>(1 + random(90));
+        // Runs make long strings; noise short ones.
+        std::vector<uint8_t> pixels = Noise(size_t{width} * height, size, seed);
+        for (size_t i = 1; i < pixels.size(); ++i)
+            if (random(4) != 0) pixels[i] = pixels[i - 1];
+        LzwOptions o;
+        o.ClearWhenFull = random(2) == 0;
+        if (random(3) == 0) o.ClearEvery = static_cast<int>(20 + random(400));
+        std::vector<uint8_t> lzw = EncodeLzw(pixels, size, o);
+        if (round % 3 == 1)
+            for (int flips = 1 + static_cast<int>(random(4)); flips > 0; --flips)
+                lzw[random(static_cast<uint32_t>(lzw.size()))] ^= static_cast<uint8_t>(1 + random(255));
+        if (round % 3 == 2) lzw = Noise(lzw.size(), 8, seed);
+        std::vector<uint32_t> table(size_t{1} << size);
+        Bytes b = Header(width, height, table);
+        Frame(b, {.Width = width, .Height = height, .Interlaced = random(2) == 0, .MinCodeSize = size}, lzw);
+        const std::vector<uint8_t> file = b.U8(0x3B).v;
+        SetGIFDirectStrings(false);
+        const std::string stacked = outcome(file);
+        SetGIFDirectStrings(true);
+        EXPECT_EQ(outcome(file), stacked) << "round " << round;
+        failed += stacked.find("error no error\n") == std::string::npos;
+    }
+    // Both kinds of ending were met.
+    EXPECT_GT(failed, 3);
+    EXPECT_LT(failed, 40);
 }
 
 // ---- Extensions --------------------------------------------------------------------------------------
