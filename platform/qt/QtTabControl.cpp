@@ -444,7 +444,7 @@ bool QtTabControl::event(QEvent* e) {
 
 void QtTabControl::paintEvent(QPaintEvent* e) {
     PlaceRowIfChanged();
-    DeliverPaint(this, e, FEvents, FDoubleBuffered);
+    DeliverPaint(this, e, FEvents);
     if (FStyle.Look != TTabRowStyle::Tabs) return;
     // The frame of the page area, against the tab row.
     QPainter painter(this);

@@ -24,7 +24,8 @@ public:
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
     bool Focused() const override { return hasFocus(); }
     void StackUnder(IWindowPeer& sibling) override;
-    void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
+    // Painting goes into the window's back buffer already (see QtWindow).
+    void SetDoubleBuffered(bool) override {}
     void Scroll(int dx, int dy) override { scroll(dx, dy); }
     void SetEnabled(bool enabled) override { setEnabled(enabled); }
     void SetParentWindow(IWindowPeer* parent) override;
@@ -66,5 +67,4 @@ private:
     QtTabRow* FRow;
     bool FRowChanged = false;
     TTabRowStyle FStyle;
-    bool FDoubleBuffered = false;
 };

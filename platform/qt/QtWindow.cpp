@@ -3,12 +3,10 @@
 
 #include "platform/qt/QtCanvas.h"
 
-#include <QImage>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
-#include <QtMath>
 
 int VirtualKeyOf(int qtKey) {
     switch (qtKey) {
@@ -87,31 +85,14 @@ bool DeliverHint(QWidget* widget, QEvent* event, IWindowEvents& events) {
     return true;
 }
 
-void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered) {
+void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events) {
     QRect r = event->rect();
     TRect update{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-    if (!doubleBuffered) {
-        QPainter painter(widget);
-        painter.setClipRect(r);
-        QtCanvas canvas(&painter);
-        GuardedCallback([&] { events.WindowPaint(canvas, update); });
-        return;
-    }
-    // Paint the update area into an off-screen image first, then put it on the screen in one step. The
-    // image has the screen's device pixels, so that a high-density screen gets text and pictures at its
-    // own resolution rather than enlarged.
-    qreal ratio = widget->devicePixelRatioF();
-    QImage buffer(QSize(qCeil(r.width() * ratio), qCeil(r.height() * ratio)), QImage::Format_RGB32);
-    buffer.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&buffer);
-        painter.translate(-r.topLeft());
-        painter.setClipRect(r);
-        QtCanvas canvas(&painter);
-        GuardedCallback([&] { events.WindowPaint(canvas, update); });
-    }
-    QPainter screen(widget);
-    screen.drawImage(r.topLeft(), buffer);
+    // The painter draws into the window's back buffer, at the screen's device pixels.
+    QPainter painter(widget);
+    painter.setClipRect(r);
+    QtCanvas canvas(&painter);
+    GuardedCallback([&] { events.WindowPaint(canvas, update); });
 }
 
 void MoveToParentWindow(QWidget* widget, IWindowPeer* parent) {
@@ -172,7 +153,7 @@ bool QtWindow::event(QEvent* e) {
 }
 
 void QtWindow::paintEvent(QPaintEvent* e) {
-    DeliverPaint(this, e, FEvents, FDoubleBuffered);
+    DeliverPaint(this, e, FEvents);
 }
 
 void QtWindow::mousePressEvent(QMouseEvent* e) {

@@ -21,7 +21,9 @@ public:
     void SetFocus() override;
     bool Focused() const override;
     void StackUnder(IWindowPeer& sibling) override;
-    void SetDoubleBuffered(bool on) override { FDoubleBuffered = on; }
+    // Painting goes into the window's back buffer, an off-screen image that Qt puts on the screen in one
+    // step once every window of the update has painted: the buffer double buffering asks for.
+    void SetDoubleBuffered(bool) override {}
     void Scroll(int dx, int dy) override { scroll(dx, dy); }
     void SetEnabled(bool enabled) override { setEnabled(enabled); }
     void SetParentWindow(IWindowPeer* parent) override { MoveToParentWindow(this, parent); }
@@ -36,7 +38,6 @@ protected:
 
 private:
     IWindowEvents& FEvents;
-    bool FDoubleBuffered = false;
 };
 
 // Shared by every window: key events in the system's terms (DeliverKey is true when the system used
@@ -47,4 +48,4 @@ bool DeliverKey(QWidget* widget, QEvent* event, IWindowEvents& events);
 // A tool-tip request (the mouse rests on the widget) shows the control's hint as the platform's tool
 // tip, or hides any; true when the event was one.
 bool DeliverHint(QWidget* widget, QEvent* event, IWindowEvents& events);
-void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events, bool doubleBuffered);
+void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events);
