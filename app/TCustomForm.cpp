@@ -243,7 +243,9 @@ void TCustomForm::SetVisible(bool v) {
     static constexpr int kShowCommand[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
     FWindow->Show(kShowCommand[static_cast<int>(FWindowState)]);
     FWindow->Client()->SetDoubleBuffered(DoubleBuffered());
-    // Now showing: the children get their windows, and the layout pass its first run.
+    // Now showing: what was put off while the form was created is measured, the children get their
+    // windows, and the layout pass its first run.
+    SettleOwnMeasures();
     for (TWinControl* c : WindowedChildren())
         c->UpdateShowing();
     Realign();

@@ -130,14 +130,16 @@ bool TControl::MeasureHiddenLater() {
     return gMeasureHiddenLater;
 }
 
-bool TControl::InHiddenParent() const {
-    for (const TWinControl* p = Parent(); p && p->Parent(); p = p->Parent())
+bool TControl::OutOfView() const {
+    for (const TWinControl* p = Parent(); p; p = p->Parent()) {
+        if (!p->Parent()) return !p->Showing();
         if (!p->Visible()) return true;
+    }
     return false;
 }
 
 bool TControl::LoadingOutOfView() const {
-    return gMeasureHiddenLater && (ComponentState() & csLoading) && InHiddenParent();
+    return gMeasureHiddenLater && (ComponentState() & csLoading) && OutOfView();
 }
 
 void TControl::PutOffMeasuring() {

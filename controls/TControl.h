@@ -135,9 +135,10 @@ protected:
     virtual void ConstraintsChanged();
     // Clamps a size the program sets to the size limits (not while the control is being read).
     void ConstrainSize(int& width, int& height) const;
-    // Whether a parent below the form is hidden: the control cannot be on view.
-    bool InHiddenParent() const;
-    // Loading with MeasureHiddenLater on, in a hidden parent: what is measured can wait.
+    // Whether the control cannot be on view: a parent below the form is hidden, or the form is not
+    // showing (as while it is created).
+    bool OutOfView() const;
+    // Loading with MeasureHiddenLater on, out of view: what is measured can wait.
     bool LoadingOutOfView() const;
     // Marks the control to be measured later (MeasureNow), and its parents as holding such a control.
     void PutOffMeasuring();

@@ -59,7 +59,7 @@ void TCustomLabel::FontChanged() {
 void TCustomLabel::FinishLoading() {
     TGraphicControl::FinishLoading();
     // Out of view while the program loads, the caption is measured when it is about to show.
-    if (FAutoSize && MeasureHiddenLater() && InHiddenParent())
+    if (FAutoSize && MeasureHiddenLater() && OutOfView())
         PutOffMeasuring();
     else
         AdjustBounds();

@@ -68,6 +68,21 @@ const TFaceSubstitute& SymbolFaceSubstitute() {
     return *FindFaceSubstitute(QStringLiteral("Symbol"));
 }
 
+namespace {
+std::function<void()> gPutOffRegistration;
+} // namespace
+
+void PutOffFontSubstitutions(std::function<void()> registration) {
+    gPutOffRegistration = std::move(registration);
+}
+
+void EnsureFontSubstitutions() {
+    if (!gPutOffRegistration) return;
+    std::function<void()> registration = std::move(gPutOffRegistration);
+    gPutOffRegistration = nullptr;
+    registration();
+}
+
 void RegisterFontSubstitutions() {
     for (const char* path : kFontFiles)
         QFontDatabase::addApplicationFont(QString::fromLatin1(path));

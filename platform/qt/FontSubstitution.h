@@ -27,5 +27,13 @@ std::span<const char* const> UnindexedFontFiles();
 
 // Loads the font files that the font configuration does not index and registers every substitution
 // with Qt, so a face named directly (QFont("Arial")) finds its stand-in too. Needs the application
-// object; call once at start-up.
+// object; call once at start-up, or leave it to EnsureFontSubstitutions.
 void RegisterFontSubstitutions();
+
+#include <functional>
+
+// The registration can wait until the first text is measured or drawn: PutOffFontSubstitutions keeps
+// what registers them, and EnsureFontSubstitutions, which everything that resolves a font calls first,
+// runs it once. Main thread only.
+void PutOffFontSubstitutions(std::function<void()> registration);
+void EnsureFontSubstitutions();

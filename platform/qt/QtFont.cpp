@@ -66,7 +66,12 @@ int PixelSizeForCellHeight(QFont font, int cellHeight) {
 
 } // namespace
 
-QtFont::QtFont(const TLogFont& lf) : FCharSet(lf.CharSet), FEscapement(lf.Escapement) {
+QtFont::QtFont(const TLogFont& lf) : FLogFont(lf) {}
+
+void QtFont::Resolve() const {
+    EnsureFontSubstitutions();
+    FResolved = true;
+    const TLogFont& lf = FLogFont;
     TResolvedFace face = ResolveFace(lf);
     FFont.setFamily(face.Family);
     int weight = std::clamp(lf.Weight == 0 ? 400 : lf.Weight, 1, 1000);

@@ -10,13 +10,19 @@ class QtFont : public IPlatformFont {
 public:
     explicit QtFont(const TLogFont& logFont);
 
-    uint8_t CharSet() const override { return FCharSet; }
-    const QFont& Font() const { return FFont; }
+    uint8_t CharSet() const override { return FLogFont.CharSet; }
+    // The face is looked up when the font is first used, once the font substitutions are in place.
+    const QFont& Font() const {
+        if (!FResolved) Resolve();
+        return FFont;
+    }
     // Angle of the baseline in tenths of a degree, counter-clockwise.
-    int Escapement() const { return FEscapement; }
+    int Escapement() const { return FLogFont.Escapement; }
 
 private:
-    QFont FFont;
-    uint8_t FCharSet;
-    int FEscapement;
+    void Resolve() const;
+
+    TLogFont FLogFont;
+    mutable QFont FFont;
+    mutable bool FResolved = false;
 };

@@ -22,8 +22,11 @@
 #include <QSessionManager>
 #endif
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 QIcon IconFromIcoFile(std::span<const uint8_t> icoFile) {
     QIcon icon;
@@ -62,7 +65,14 @@ public:
         // WM_CLASS is the application name) and the app id on Wayland both name it.
         QApplication::setApplicationName(QString::fromLatin1(kDesktopEntry));
         QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
-        RegisterFontSubstitutions();
+        // Reading the font configuration takes as long as a good part of loading the course, which
+        // measures no text until the page on view shows: it is read meanwhile, and Qt's font list and
+        // the substitutions are made when the first text is measured or drawn.
+        FFontConfig = std::thread([] { FcInit(); });
+        PutOffFontSubstitutions([this] {
+            FFontConfig.join();
+            RegisterFontSubstitutions();
+        });
         // A change of the desktop's fonts reaches whoever follows the platform's settings.
         FApp->installEventFilter(&FSettingsWatch);
 #if QT_CONFIG(sessionmanager)
@@ -124,6 +134,7 @@ public:
     void SetApplicationTitle(const std::string&) override {}
 
     void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        EnsureFontSubstitutions();
         QMessageBox box(flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::NoIcon,
                         QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok);
         box.exec();
@@ -131,6 +142,7 @@ public:
 
     void RunEventLoop() override {
         if (FQuitRequested) return;
+        EnsureFontSubstitutions();
         QApplication::exec();
     }
 
@@ -152,6 +164,7 @@ public:
     }
 
     std::unique_ptr<ICanvas> CreateMeasuringCanvas() override {
+        EnsureFontSubstitutions();
         return QtCanvas::CreateMeasuring();
     }
 
@@ -171,7 +184,14 @@ public:
         return std::make_unique<QtRichEdit>(dynamic_cast<QWidget*>(&parent), events, params);
     }
 
+    ~QtPlatform() override {
+        // Never needed: nothing was measured or drawn.
+        PutOffFontSubstitutions(nullptr);
+        if (FFontConfig.joinable()) FFontConfig.join();
+    }
+
 private:
+    std::thread FFontConfig;
     SettingsWatch FSettingsWatch;
     std::string FArgv0;
     int FArgc = 1;

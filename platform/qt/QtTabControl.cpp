@@ -139,9 +139,20 @@ public:
     }
     int Hot() const { return FHot; }
 
+    // Until the row is first laid out (QtTabControl::PlaceRow), the tab bar's own bookkeeping of
+    // tabs added to it gets sizes that measure no text: the row is laid out again, at the tabs' real
+    // sizes, before anything of it is used.
+    bool SizesPutOff = true;
+    void SizesNeeded() {
+        if (!SizesPutOff) return;
+        SizesPutOff = false;
+        setElideMode(Qt::ElideNone); // lays the tabs out again
+    }
+
 protected:
     // Fixed sizes along and across the row.
     QSize tabSizeHint(int index) const override {
+        if (SizesPutOff) return {1, 1};
         QSize s = QTabBar::tabSizeHint(index);
         if (Style.TabWidth > 0) (Vertical() ? s.rheight() : s.rwidth()) = Style.TabWidth;
         if (Style.TabHeight > 0) (Vertical() ? s.rwidth() : s.rheight()) = Style.TabHeight;
@@ -319,6 +330,11 @@ bool QtTabControl::eventFilter(QObject* watched, QEvent* e) {
 
 void QtTabControl::PlaceRow() {
     FRowChanged = false;
+    if (FTabFont) {
+        FRow->setFont(FTabFont->Font());
+        FTabFont.reset();
+    }
+    FRow->SizesNeeded();
     int wrapped = FRow->LayoutRows(width());
     QSize hint = FRow->sizeHint();
     int depth = wrapped > 0 ? wrapped : FRow->Vertical() ? hint.width() : hint.height();
@@ -379,7 +395,8 @@ bool QtTabControl::TabHighlighted(int index) const {
 }
 
 void QtTabControl::SetTabFont(const IPlatformFont* font, uint32_t textColor) {
-    if (auto* qf = dynamic_cast<const QtFont*>(font)) FRow->setFont(qf->Font());
+    // Taken when the row is laid out: a font is looked up only when text is measured.
+    if (auto* qf = dynamic_cast<const QtFont*>(font)) FTabFont = *qf;
     FRow->TextColor = QColor(textColor & 0xFF, textColor >> 8 & 0xFF, textColor >> 16 & 0xFF);
     RowChanged();
 }

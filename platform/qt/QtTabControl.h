@@ -7,6 +7,9 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include "platform/qt/QtFont.h"
+
+#include <optional>
 #include <set>
 
 class QtTabRow;
@@ -65,6 +68,7 @@ private:
 
     IWindowEvents& FEvents;
     QtTabRow* FRow;
-    bool FRowChanged = false;
+    bool FRowChanged = true; // the row has not been laid out yet
+    std::optional<QtFont> FTabFont; // to be given to the row when it is laid out
     TTabRowStyle FStyle;
 };

@@ -1,6 +1,7 @@
 // Child windows on Qt.
 #include "platform/qt/QtWindow.h"
 
+#include "platform/qt/FontSubstitution.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <QKeyEvent>
@@ -88,6 +89,7 @@ bool DeliverHint(QWidget* widget, QEvent* event, IWindowEvents& events) {
 void DeliverPaint(QWidget* widget, QPaintEvent* event, IWindowEvents& events) {
     QRect r = event->rect();
     TRect update{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    EnsureFontSubstitutions();
     // The painter draws into the window's back buffer, at the screen's device pixels.
     QPainter painter(widget);
     painter.setClipRect(r);
