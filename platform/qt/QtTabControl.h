@@ -68,7 +68,7 @@ private:
 
     IWindowEvents& FEvents;
     QtTabRow* FRow;
-    bool FRowChanged = true; // the row has not been laid out yet
+    bool FRowChanged = true;        // the row has not been laid out yet
     std::optional<QtFont> FTabFont; // to be given to the row when it is laid out
     TTabRowStyle FStyle;
 };
