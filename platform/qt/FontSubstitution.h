@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <span>
 
 struct TFaceSubstitute {
@@ -29,8 +30,6 @@ std::span<const char* const> UnindexedFontFiles();
 // with Qt, so a face named directly (QFont("Arial")) finds its stand-in too. Needs the application
 // object; call once at start-up, or leave it to EnsureFontSubstitutions.
 void RegisterFontSubstitutions();
-
-#include <functional>
 
 // The registration can wait until the first text is measured or drawn: PutOffFontSubstitutions keeps
 // what registers them, and EnsureFontSubstitutions, which everything that resolves a font calls first,

@@ -185,7 +185,7 @@ public:
     }
 
     ~QtPlatform() override {
-        // Never needed: nothing was measured or drawn.
+        // Still put off when nothing was ever measured or drawn: dropped, as it refers to this platform.
         PutOffFontSubstitutions(nullptr);
         if (FFontConfig.joinable()) FFontConfig.join();
     }
