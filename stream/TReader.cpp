@@ -205,8 +205,16 @@ std::string TReader::ReadLengthPrefixedText(TValueType tag) {
     std::string_view raw(reinterpret_cast<const char*>(data.data()), data.size());
     std::string out;
     out.reserve(raw.size());
-    for (size_t pos = 0; pos < raw.size();)
-        TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
+    for (size_t pos = 0; pos < raw.size();) {
+        // A run of ASCII goes across as it is; from any other byte a code point is decoded and written
+        // again, which turns malformed sequences into U+FFFD.
+        size_t ascii = pos;
+        while (ascii < raw.size() && static_cast<uint8_t>(raw[ascii]) < 0x80)
+            ++ascii;
+        out.append(raw.substr(pos, ascii - pos));
+        pos = ascii;
+        if (pos < raw.size()) TextCodec::AppendUtf8(out, TextCodec::NextCodePoint(raw, pos));
+    }
     return out;
 }
 

@@ -192,20 +192,6 @@ int CompareText(std::string_view a, std::string_view b) {
     return 0;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    // ASCII letters fold by one bit; from the first other character on the full comparison decides.
-    const size_t n = std::min(a.size(), b.size());
-    size_t i = 0;
-    for (; i < n; ++i) {
-        uint8_t x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
-        if ((x | y) >= 0x80) break;
-        if (x == y) continue;
-        if (((x ^ y) != 0x20) || ((x | 0x20) < 'a') || ((x | 0x20) > 'z')) return false;
-    }
-    if (i == n) return a.size() == b.size();
-    return CompareText(a.substr(i), b.substr(i)) == 0;
-}
-
 std::string UpperCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -2,6 +2,7 @@
 // case-insensitive name comparison used for every lookup by name.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -28,8 +29,22 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 // Name comparison without regard to case: ASCII folded by clearing bit 5, other characters upper-cased
 // one code point at a time by the Unicode tables of the C library.
-bool SameText(std::string_view a, std::string_view b);
 int CompareText(std::string_view a, std::string_view b);
+// Inline: looking a property or a field up by name compares it with every candidate.
+inline bool SameText(std::string_view a, std::string_view b) {
+    // ASCII letters fold by one bit; from the first other character on the full comparison decides.
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (; i < n; ++i) {
+        uint8_t x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
+        if ((x | y) >= 0x80) break;
+        if (x == y) continue;
+        if (((x ^ y) != 0x20) || ((x | 0x20) < 'a') || ((x | 0x20) > 'z')) return false;
+    }
+    if (i == n) return a.size() == b.size();
+    return CompareText(a.substr(i), b.substr(i)) == 0;
+}
+
 std::string UpperCase(std::string_view text);
 bool IsUnicodeLetter(char32_t cp);
 // A letter or "_" first, then letters, decimal digits or "_".
