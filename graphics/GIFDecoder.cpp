@@ -122,14 +122,7 @@ public:
             for (size_t i = 0; i < n; ++i)
                 out[i] = *(last - done - i);
             done += n;
-            FX += static_cast<int>(n);
-            FCount += n;
-            FToReport -= n;
-            if (FToReport == 0) {
-                FToReport = kGIFProgressPixels;
-                if (FProgress) FProgress(FCount);
-            }
-            if (FX == FWidth) NextRow();
+            Commit(n);
         }
         return done;
     }
@@ -196,8 +189,8 @@ struct TLZWContext {
         return -1;
     }
 
-    // Codes below the clear code stand for themselves; every other entry is cleared. Straight and
-    // Length are read only for entries below the first free one, all set since this reset.
+    // Codes below the clear code stand for themselves; every other entry is cleared. Length
+    // is read only for entries below the first free one, all set since this reset.
     void ResetTable(int clear) {
         Prefix.fill(0);
         Suffix.fill(0);
@@ -213,9 +206,8 @@ struct TLZWContext {
     std::array<uint16_t, kTableSize> Prefix{};
     std::array<uint8_t, kTableSize> Suffix{};
     std::array<uint8_t, kStackSize> Stack{};
-    // An entry is straight when each entry of its chain has a prefix below itself, down to a single
-    // character: its string has Length characters and unwinding it can meet no corrupt entry.
-    std::array<uint8_t, kTableSize> Straight{};
+    // For a straight entry, one each of whose chain has a prefix below itself down to a single
+    // character, the length of its string, which unwinding it meets no corrupt entry on; 0 otherwise.
     std::array<uint16_t, kTableSize> Length{};
 };
 
@@ -229,9 +221,10 @@ void AddEntry(TLZWContext& lzw, int& firstFree, int& limit, int& width, int clea
     const size_t entry = static_cast<size_t>(firstFree);
     lzw.Prefix[entry] = static_cast<uint16_t>(previous);
     lzw.Suffix[entry] = first;
-    const bool single = previous < clear;
-    lzw.Straight[entry] = previous < firstFree && (single || lzw.Straight[static_cast<size_t>(previous)]);
-    lzw.Length[entry] = static_cast<uint16_t>((single ? 1 : lzw.Length[static_cast<size_t>(previous)]) + 1);
+    const int prefixLength = previous < clear       ? 1
+                             : previous < firstFree ? lzw.Length[static_cast<size_t>(previous)]
+                                                    : 0;
+    lzw.Length[entry] = static_cast<uint16_t>(prefixLength > 0 ? prefixLength + 1 : 0);
     if (++firstFree >= limit && limit <= kMaxCode) {
         limit *= 2;
         ++width;
@@ -272,10 +265,11 @@ void Decode(TLZWContext& lzw, int minCodeSize, TPixelSink& sink) {
         // instead of being unwound onto the stack and copied from there.
         const bool unknown = code >= firstFree; // the previous string and its own first character
         const int base = unknown ? previous : code;
-        if (gDirectStrings &&
-            (base < clear || (base < firstFree && lzw.Straight[static_cast<size_t>(base)]))) {
-            const size_t length =
-                (base < clear ? 1 : lzw.Length[static_cast<size_t>(base)]) + (unknown ? 1 : 0);
+        const size_t baseLength = base < clear       ? 1
+                                  : base < firstFree ? lzw.Length[static_cast<size_t>(base)]
+                                                     : 0;
+        if (gDirectStrings && baseLength > 0) {
+            const size_t length = baseLength + (unknown ? 1 : 0);
             if (uint8_t* out = sink.Room(length)) {
                 uint8_t* p = out + length;
                 if (unknown) *--p = first;

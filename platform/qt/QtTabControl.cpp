@@ -379,7 +379,7 @@ int QtTabControl::SelectedTab() const {
 void QtTabControl::SelectTab(int index) {
     FRow->Select(index);
     // Several rows: the selected tab's row moves next to the page area.
-    if (FRowChanged || FRow->Wrapped()) RowChanged();
+    if (FRow->Wrapped()) RowChanged();
 }
 
 void QtTabControl::HighlightTab(int index, bool highlighted) {
