@@ -3,6 +3,7 @@
 
 #include "app/TApplication.h"
 #include "app/TForm1.h"
+#include "graphics/TGIFImage.h"
 #include "platform/Platform.h"
 #include "platform/WindowPeer.h"
 #include "stream/ResourceTable.h"
@@ -41,10 +42,14 @@ int RunProgram(const char* programPath) {
         Application->Initialize();
         Application->SetTitle("Orvanta");
         // What the pages not on view measure (labels' sizes, the windows that lay out list items and
-        // memo lines) is done when the first page has been painted and the program has been left alone
-        // for a moment, or when the page shows, whichever comes first.
+        // memo lines) and the pixels of their GIF pictures are done when the first page has been painted
+        // and the program has been left alone for a moment, or when the page shows, whichever comes
+        // first. The built-in pictures decode without a warning (a test checks it), so decoding them
+        // later changes nothing but when it is paid for.
         TControl::SetMeasureHiddenLater(true);
+        TGIFImage::SetDecodeFramesLater(true);
         Application->CreateForm(Form1);
+        TGIFImage::SetDecodeFramesLater(false);
         TControl::SetMeasureHiddenLater(false);
         // A page at a time, so that a key pressed meanwhile waits for one page's work at most.
         std::unique_ptr<IIdleTimer> settle;

@@ -73,6 +73,16 @@ TRect TImage::DestRect() const {
     return r;
 }
 
+void TImage::FinishLoading() {
+    TGraphicControl::FinishLoading();
+    auto* gif = dynamic_cast<TGIFImage*>(FPicture->Graphic());
+    if (gif && gif->FramesPending() && MeasureHiddenLater() && OutOfView()) PutOffMeasuring();
+}
+
+void TImage::MeasureNow() {
+    if (auto* gif = dynamic_cast<TGIFImage*>(FPicture->Graphic())) gif->DecodeFrames();
+}
+
 void TImage::PictureChanged() {
     if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
         SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());

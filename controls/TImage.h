@@ -37,6 +37,12 @@ public:
     // IncrementalDisplay asked for.
     TProgressEvent OnProgress;
 
+protected:
+    // Out of view while the program loads, a GIF picture decodes its frames when the control is about
+    // to show or when the program settles what it put off (MeasureNow), not at once.
+    void FinishLoading() override;
+    void MeasureNow() override;
+
 private:
     void PictureChanged();
     void PictureProgress(TObject* sender, TProgressStage stage, int percentDone, bool redrawNow,

@@ -1,6 +1,7 @@
 // Fuzz target: the GIF reader. The bytes are a GIF picture's payload; whatever loads is asked for
 // everything drawing asks for: the first frame's bitmap and its pixels, the frame rectangle, the
-// background fill and the palette.
+// background fill and the palette. Inputs of odd length load with frames decoded later, at the
+// drawing.
 #include "graphics/TGIFImage.h"
 #include "stream/Exceptions.h"
 #include "stream/TStream.h"
@@ -35,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TGIFImage gif;
     // As a picture control has it: opaque, so a transparent first frame asks for the background fill.
     gif.SetTransparent(false);
+    TGIFImage::SetDecodeFramesLater(size % 2 == 1);
     try {
         gif.LoadFromStream(stream);
         Draw(gif);

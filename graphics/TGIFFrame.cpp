@@ -20,7 +20,7 @@ TGIFFrame::TGIFFrame(TGIFImage& image) : FImage(image) {}
 TGIFFrame::~TGIFFrame() = default;
 
 bool TGIFFrame::Empty() const {
-    return FData.empty() || Width() == 0 || Height() == 0;
+    return !FHasPixels || Width() == 0 || Height() == 0;
 }
 
 const TGIFColorMap& TGIFFrame::ActiveColorMap() const {
@@ -95,18 +95,49 @@ void TGIFFrame::ReadPixels(TGIFReader& reader) {
     }
     const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height());
     FImage.ReservePixels(count);
+    FHasPixels = true;
+    if (TGIFImage::DecodeFramesLater()) {
+        FPixelsAt = reader.Position();
+        FMinCodeSize = minCodeSize;
+        FPixelsPending = true;
+        ++FImage.FFramesPending;
+        // Where the decoder would leave the reader: after the last sub-block, or at the end.
+        reader.SkipSubBlocks();
+        return;
+    }
+    Decode(reader, minCodeSize, true);
+}
+
+void TGIFFrame::Decode(TGIFReader& reader, int minCodeSize, bool reportProgress) {
+    const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height());
     // Pixels the data never reaches keep the transparent index, or 0; only a fill other than 0 writes
     // them, so a frame whose header claims more than its data brings costs only what it decodes.
     FData = TPixelMemory(count);
     const uint8_t fill = Transparent() ? FGraphicControlExtension->TransparentColorIndex() : 0;
     if (fill != 0 && count != 0) std::memset(FData.data(), fill, count);
-    DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced(), [&](size_t done) {
-        FImage.Progress(TProgressStage::psRunning, static_cast<int>(done * 100 / count), "");
-    });
+    std::function<void(size_t)> progress;
+    if (reportProgress)
+        progress = [&](size_t done) {
+            FImage.Progress(TProgressStage::psRunning, static_cast<int>(done * 100 / count), "");
+        };
+    DecodeGIFPixels(reader, minCodeSize, FData.data(), Width(), Height(), Interlaced(), progress);
+}
+
+void TGIFFrame::DecodePending() {
+    if (!FPixelsPending) return;
+    // Once: a decoding that fails leaves what it stored.
+    FPixelsPending = false;
+    // The picture lets its file go once no frame waits for it; this view keeps it for this decoding.
+    const TByteView file = FImage.FFile;
+    FImage.FrameDecoded();
+    TGIFReader reader(file.Bytes, FImage);
+    reader.SetPosition(FPixelsAt);
+    Decode(reader, FMinCodeSize, false);
 }
 
 const TBitmap* TGIFFrame::Bitmap() {
     if (FBitmap || Empty()) return FBitmap.get();
+    DecodePending();
     const int width = Width(), height = Height();
     const uint32_t stride = static_cast<uint32_t>(TBitmap::StrideOf(width, 8));
     const uint32_t pixelOffset = 14 + 40 + 256 * 4;

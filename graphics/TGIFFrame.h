@@ -1,6 +1,7 @@
 // One image of a GIF file, with the extensions read before it: its descriptor, local colour table,
-// decoded pixels (one colour index per pixel, top row first) and, built on first request, its bitmap
-// and transparency mask.
+// decoded pixels (one colour index per pixel, top row first; decoded while loading, or at their first
+// request when the picture decodes frames later) and, built on first request, its bitmap and
+// transparency mask.
 #pragma once
 
 #include "graphics/PixelMemory.h"
@@ -26,8 +27,11 @@ public:
     explicit TGIFFrame(TGIFImage& image);
     ~TGIFFrame();
 
-    // Reads the extensions and the image that follows them (if any) and decodes its pixels.
+    // Reads the extensions and the image that follows them (if any) and decodes its pixels, or notes
+    // where they are when the picture decodes frames later.
     void LoadFromStream(TGIFReader& reader);
+    // Decodes the pixels noted while loading, if they wait.
+    void DecodePending();
 
     const TGIFImageDescriptor& ImageDescriptor() const { return FImageDescriptor; }
     int Left() const { return FImageDescriptor.Left; }
@@ -46,7 +50,10 @@ public:
     const TGIFGraphicControlExtension* GraphicControlExtension() const { return FGraphicControlExtension; }
     bool Transparent() const { return FGraphicControlExtension && FGraphicControlExtension->Transparent(); }
     // Width x Height colour indexes, top row first; empty when the frame kept no pixels.
-    std::vector<uint8_t> Data() const { return {FData.data(), FData.data() + FData.size()}; }
+    std::vector<uint8_t> Data() {
+        DecodePending();
+        return {FData.data(), FData.data() + FData.size()};
+    }
 
     // An 8-bit bitmap of the frame with a 256-entry colour table from the active colour table (entries
     // beyond it black); built on first request and kept; nullptr for an empty frame.
@@ -60,6 +67,8 @@ public:
 private:
     void ReadExtensions(TGIFReader& reader);
     void ReadPixels(TGIFReader& reader);
+    // Decodes the pixel data at the reader's position, with the picture's progress reports or without.
+    void Decode(TGIFReader& reader, int minCodeSize, bool reportProgress);
     void BuildMask();
 
     TGIFImage& FImage;
@@ -68,6 +77,12 @@ private:
     std::vector<std::unique_ptr<TGIFExtension>> FExtensions;
     const TGIFGraphicControlExtension* FGraphicControlExtension = nullptr;
     TPixelMemory FData;
+    bool FHasPixels = false;
+    // Pixels still to decode: where their data sub-blocks begin in the picture's file, and the minimum
+    // code size read before them.
+    bool FPixelsPending = false;
+    size_t FPixelsAt = 0;
+    int FMinCodeSize = 0;
     std::unique_ptr<TBitmap> FBitmap;
     std::vector<uint8_t> FMask;
 };

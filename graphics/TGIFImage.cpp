@@ -57,24 +57,41 @@ void TGIFImage::Warning(TGIFSeverity severity, const std::string& message) const
         throw GIFException(message);
 }
 
+namespace {
+bool gDecodeFramesLater = false;
+} // namespace
+
+void TGIFImage::SetDecodeFramesLater(bool v) {
+    gDecodeFramesLater = v;
+}
+
+bool TGIFImage::DecodeFramesLater() {
+    return gDecodeFramesLater;
+}
+
 void TGIFImage::Clear() {
     FImages.clear();
     FHeader = TGIFHeader{};
     FPixelsRead = 0;
+    FFile = {};
+    FFramesPending = 0;
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {
     Progress(TProgressStage::psStarting, 0, SGraphics::SGIFLoading);
     Clear();
     const int64_t start = stream.Position();
-    std::vector<uint8_t> bytes = ReadRest(stream);
-    TGIFReader reader(bytes, *this);
+    // Frames whose pixels are decoded later read them from the file, which is kept until then.
+    FFile = ReadRestKept(stream);
+    TGIFReader reader(FFile.Bytes, *this);
     try {
         ReadBlocks(reader);
     } catch (...) {
+        if (FFramesPending == 0) FFile = {};
         stream.SetPosition(start);
         throw;
     }
+    if (FFramesPending == 0) FFile = {};
     stream.SetPosition(start + static_cast<int64_t>(reader.Position()));
     Changed();
     Progress(TProgressStage::psEnding, 100, "");
@@ -117,6 +134,15 @@ void TGIFImage::ReadBlocks(TGIFReader& reader) {
         reader.ReadByte();
         reader.Warning(SGraphics::SGIFInvalidTrailer);
     }
+}
+
+void TGIFImage::DecodeFrames() {
+    for (const auto& frame : FImages)
+        frame->DecodePending();
+}
+
+void TGIFImage::FrameDecoded() {
+    if (--FFramesPending == 0) FFile = {};
 }
 
 void TGIFImage::ReservePixels(size_t count) {

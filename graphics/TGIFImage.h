@@ -1,7 +1,7 @@
 // GIF pictures: a GIF file running to the end of the stored picture data. Loading parses the whole file
 // (header, global colour table, frames with their extensions and colour tables) and decodes every
-// frame's pixels; a frame's bitmap is built the first time it is asked for. Only the first frame is ever
-// drawn: there is no animation.
+// frame's pixels, unless frames are decoded later (SetDecodeFramesLater); a frame's bitmap is built the
+// first time it is asked for. Only the first frame is ever drawn: there is no animation.
 //
 // Drawing the picture into a rectangle R (the kind's part of the recipe in TGraphic.h):
 //   1. if NeedsBackgroundFill(), fill R with BackgroundColor();
@@ -65,6 +65,18 @@ public:
     // The first frame's mask of its transparent colour; none when that frame has no transparent colour.
     TTransparencyMask TransparencyMask() override;
 
+    // While on, loading reads everything of a file but its frames' compressed pixels, which each frame
+    // decodes when its pixels or bitmap are first asked for (or at DecodeFrames), without progress
+    // reports; what the decoding warns of or fails with then comes at that moment instead of while
+    // loading. For a program whose stored pictures are known to decode cleanly, which then pays for the
+    // pixels of the pictures it shows when it shows them. Off by default.
+    static void SetDecodeFramesLater(bool v);
+    static bool DecodeFramesLater();
+    // Whether some frame still holds its pixels undecoded.
+    bool FramesPending() const { return FFramesPending > 0; }
+    // Decodes the pixels of every frame that holds them undecoded.
+    void DecodeFrames();
+
     const TGIFHeader& Header() const { return FHeader; }
     const std::vector<std::unique_ptr<TGIFFrame>>& Images() const { return FImages; }
 
@@ -93,6 +105,8 @@ private:
     void ReadBlocks(TGIFReader& reader);
     // Counts a frame's pixels against kMaxPixels before they are allocated.
     void ReservePixels(size_t count);
+    // A frame decoded its pixels: the file goes once no frame waits for it.
+    void FrameDecoded();
     // Enlarges the logical screen to hold the frame.
     void ContainFrame(const TGIFFrame& frame, TGIFReader& reader);
 
@@ -100,4 +114,7 @@ private:
     std::vector<std::unique_ptr<TGIFFrame>> FImages;
     TColor FDrawBackgroundColor = clNone;
     size_t FPixelsRead = 0;
+    // The file, kept while frames wait to be decoded from it, and how many do.
+    TByteView FFile;
+    int FFramesPending = 0;
 };

@@ -408,6 +408,81 @@ TEST(GIFLZW, StringsWrittenInPlaceGiveWhatTheStackGives) {
     EXPECT_LT(failed, 40);
 }
 
+// Frames decoded later, at their first request, give what decoding while loading gives: the same frames,
+// pixels, bitmaps, warnings (later ones come when the frame decodes) and error; a frame decodes once.
+TEST(GIFLZW, FramesDecodedLaterGiveWhatLoadingDecodes) {
+    // Later, the frames decode at DecodeFrames or, on demand, when the bitmap and the pixels are asked for.
+    enum { kNow, kLater, kOnDemand };
+    auto outcome = [](const std::vector<uint8_t>& file, int when) {
+        TGIFImage::SetDecodeFramesLater(when != kNow);
+        TGIFImage image;
+        std::vector<std::string> warnings;
+        image.OnWarning = [&](TGIFSeverity, const std::string& m) { warnings.push_back(m); };
+        std::string seen = "error " + ErrorOf<GIFException>([&] {
+                               TMemoryStream s(file);
+                               image.ReadData(s);
+                               TGIFImage::SetDecodeFramesLater(false);
+                               if (when != kNow) {
+                                   EXPECT_TRUE(image.FramesPending());
+                               }
+                               if (when == kLater) image.DecodeFrames();
+                           });
+        TGIFImage::SetDecodeFramesLater(false);
+        std::string bitmap;
+        if (seen.starts_with("error no error") && image.DecodedBitmap()) {
+            const std::vector<uint32_t> bgra = image.DecodedBitmap()->ToBGRA();
+            bitmap = "\nbitmap " + std::to_string(std::hash<std::string_view>{}(std::string_view(
+                                       reinterpret_cast<const char*>(bgra.data()), bgra.size() * 4)));
+        }
+        for (const auto& frame : image.Images()) {
+            const auto data = frame->Data();
+            seen += "\nframe " + std::to_string(frame->Width()) + "x" + std::to_string(frame->Height()) + " ";
+            seen.append(data.begin(), data.end());
+        }
+        EXPECT_FALSE(image.FramesPending());
+        std::sort(warnings.begin(), warnings.end());
+        for (const std::string& w : warnings)
+            seen += "\nwarning " + w;
+        return seen + bitmap;
+    };
+    uint32_t seed = 5;
+    auto random = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    int faulty = 0;
+    for (int round = 0; round < 40; ++round) {
+        // Damaged data in files of one frame: decoding stops at the first fault, later frames unread.
+        const bool damaged = round % 2 == 1;
+        const int frames = damaged ? 1 : 1 + static_cast<int>(random(3));
+        const uint16_t width = static_cast<uint16_t>(1 + random(200)),
+                       height = static_cast<uint16_t>(1 + random(60));
+        Bytes b = Header(width, height, kFour);
+        for (int f = 0; f < frames; ++f) {
+            if (random(2) == 0) GCE(b, true, static_cast<uint8_t>(random(4)));
+            const uint16_t w = static_cast<uint16_t>(1 + random(width)),
+                           h = static_cast<uint16_t>(1 + random(height));
+            std::vector<uint8_t> lzw = EncodeLzw(Noise(size_t{w} * h, 2, seed), 2, {});
+            if (damaged) {
+                if (random(2) == 0)
+                    lzw = Noise(lzw.size(), 8, seed);
+                else
+                    lzw.resize(lzw.size() / 2);
+            }
+            Frame(b, {.Width = w, .Height = h, .Interlaced = random(2) == 0}, lzw);
+        }
+        const std::vector<uint8_t> file = b.U8(0x3B).v;
+        const std::string now = outcome(file, kNow);
+        EXPECT_EQ(outcome(file, kLater), now) << "round " << round;
+        // Decoding on demand happens outside the check for errors: sound files only.
+        if (!damaged) {
+            EXPECT_EQ(outcome(file, kOnDemand), now) << "round " << round;
+        }
+        faulty += !now.starts_with("error no error") || now.find("\nwarning ") != std::string::npos;
+    }
+    EXPECT_GT(faulty, 5);
+}
+
 // ---- Extensions --------------------------------------------------------------------------------------
 
 TEST(GIFExtensions, EachKindKeepsWhatItRead) {

@@ -1,12 +1,14 @@
-// The course loaded as the program loads it, with what the pages not on view measure put off, against
-// the course measured completely while it loads: every page shows the same pixels, and every control
-// ends in the same place with the same contents, whether a page's controls are measured as the page
-// shows or all together beforehand.
+// The course loaded as the program loads it, with what the pages not on view measure put off and GIF
+// frames decoded later, against the course measured and decoded completely while it loads: every page
+// shows the same pixels, and every control ends in the same place with the same contents, whether a
+// page's controls are measured as the page shows or all together beforehand.
 #include "app/TApplication.h"
 #include "app/TForm1.h"
+#include "controls/TImage.h"
 #include "controls/TLabel.h"
 #include "controls/TListBox.h"
 #include "controls/TMemo.h"
+#include "graphics/TGIFImage.h"
 #include "tests/CourseFixture.h"
 
 #include <gtest/gtest.h>
@@ -93,10 +95,23 @@ TListWindows ListWindows(TForm1& form) {
     return counts;
 }
 
-TForm1* LoadCourse(TApplication& app, bool measureHiddenLater) {
-    TControl::SetMeasureHiddenLater(measureHiddenLater);
+// The GIF pictures of the course's picture controls.
+std::vector<TGIFImage*> GIFPictures(TForm1& form) {
+    std::vector<TControl*> controls;
+    CollectControls(form, controls);
+    std::vector<TGIFImage*> gifs;
+    for (TControl* c : controls)
+        if (auto* image = dynamic_cast<TImage*>(c))
+            if (auto* gif = dynamic_cast<TGIFImage*>(image->Picture()->Graphic())) gifs.push_back(gif);
+    return gifs;
+}
+
+TForm1* LoadCourse(TApplication& app, bool later) {
+    TControl::SetMeasureHiddenLater(later);
+    TGIFImage::SetDecodeFramesLater(later);
     TForm1* form = nullptr;
     app.CreateForm(form);
+    TGIFImage::SetDecodeFramesLater(false);
     TControl::SetMeasureHiddenLater(false);
     return form;
 }
@@ -132,14 +147,28 @@ TEST(MeasureLater, PagesLookTheSameMeasuredAsTheyShowOrAllTogether) {
     counts = ListWindows(*later);
     EXPECT_EQ(counts.HiddenWithWindow, 0);
     EXPECT_EQ(counts.OnViewWithWindow, counts.OnView);
+    const std::vector<TGIFImage*> gifs = GIFPictures(*later);
+    ASSERT_FALSE(gifs.empty());
+    for (TGIFImage* gif : gifs)
+        EXPECT_TRUE(gif->FramesPending()) << "the course's GIF pictures lie on pages not on view at first";
     ExpectSameLooks(expected, VisitPages(*later));
+    for (TGIFImage* gif : gifs)
+        EXPECT_FALSE(gif->FramesPending());
     delete later;
 
     // Put off, then all measured beforehand, a page at a time, as the program does once it is left alone.
+    // The program decodes its GIF pictures later because they decode without a warning: nothing is
+    // said then that loading would have said.
     TForm1* settled = LoadCourse(app, true);
+    std::vector<std::string> warnings;
+    for (TGIFImage* gif : GIFPictures(*settled))
+        gif->OnWarning = [&warnings](TGIFSeverity, const std::string& m) { warnings.push_back(m); };
     int steps = 0;
     while (settled->SettleMeasuresStep())
         ++steps;
+    EXPECT_TRUE(warnings.empty());
+    for (TGIFImage* gif : GIFPictures(*settled))
+        EXPECT_FALSE(gif->FramesPending());
     EXPECT_GT(steps, 1) << "a step measures one page's controls, not all of them";
     EXPECT_FALSE(settled->SettleMeasuresStep());
     counts = ListWindows(*settled);
