@@ -97,6 +97,15 @@ std::vector<uint8_t> OneFrame(int width, int height, const std::vector<uint8_t>&
     return b.U8(0x3B).v;
 }
 
+// Numbers below n from a seeded sequence; Seed moves on with each.
+struct TRandom {
+    uint32_t Seed;
+    uint32_t operator()(uint32_t n) {
+        Seed = Seed * 1103515245u + 12345u;
+        return (Seed >> 8) % n;
+    }
+};
+
 std::vector<uint8_t> Noise(size_t n, int bits, uint32_t seed) {
     std::vector<uint8_t> v(n);
     for (auto& p : v) {
@@ -371,18 +380,14 @@ TEST(GIFLZW, StringsWrittenInPlaceGiveWhatTheStackGives) {
         }
         return seen;
     };
-    uint32_t seed = 11;
-    auto random = [&seed](uint32_t n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % n;
-    };
+    TRandom random{11};
     int failed = 0;
     for (int round = 0; round < 60; ++round) {
         const int size = 2 + static_cast<int>(random(7));
         const uint16_t width = static_cast<uint16_t>(1 + random(300)),
                        height = static_cast<uint16_t>(1 + random(90));
         // Runs make long strings; noise short ones.
-        std::vector<uint8_t> pixels = Noise(size_t{width} * height, size, seed);
+        std::vector<uint8_t> pixels = Noise(size_t{width} * height, size, random.Seed);
         for (size_t i = 1; i < pixels.size(); ++i)
             if (random(4) != 0) pixels[i] = pixels[i - 1];
         LzwOptions o;
@@ -392,7 +397,7 @@ TEST(GIFLZW, StringsWrittenInPlaceGiveWhatTheStackGives) {
         if (round % 3 == 1)
             for (int flips = 1 + static_cast<int>(random(4)); flips > 0; --flips)
                 lzw[random(static_cast<uint32_t>(lzw.size()))] ^= static_cast<uint8_t>(1 + random(255));
-        if (round % 3 == 2) lzw = Noise(lzw.size(), 8, seed);
+        if (round % 3 == 2) lzw = Noise(lzw.size(), 8, random.Seed);
         std::vector<uint32_t> table(size_t{1} << size);
         Bytes b = Header(width, height, table);
         Frame(b, {.Width = width, .Height = height, .Interlaced = random(2) == 0, .MinCodeSize = size}, lzw);
@@ -445,11 +450,7 @@ TEST(GIFLZW, FramesDecodedLaterGiveWhatLoadingDecodes) {
             seen += "\nwarning " + w;
         return seen + bitmap;
     };
-    uint32_t seed = 5;
-    auto random = [&seed](uint32_t n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % n;
-    };
+    TRandom random{5};
     int faulty = 0;
     for (int round = 0; round < 40; ++round) {
         // Damaged data in files of one frame: decoding stops at the first fault, later frames unread.
@@ -462,10 +463,10 @@ TEST(GIFLZW, FramesDecodedLaterGiveWhatLoadingDecodes) {
             if (random(2) == 0) GCE(b, true, static_cast<uint8_t>(random(4)));
             const uint16_t w = static_cast<uint16_t>(1 + random(width)),
                            h = static_cast<uint16_t>(1 + random(height));
-            std::vector<uint8_t> lzw = EncodeLzw(Noise(size_t{w} * h, 2, seed), 2, {});
+            std::vector<uint8_t> lzw = EncodeLzw(Noise(size_t{w} * h, 2, random.Seed), 2, {});
             if (damaged) {
                 if (random(2) == 0)
-                    lzw = Noise(lzw.size(), 8, seed);
+                    lzw = Noise(lzw.size(), 8, random.Seed);
                 else
                     lzw.resize(lzw.size() / 2);
             }
