@@ -61,10 +61,11 @@ QImage ReflectanceChart() {
     return image;
 }
 
-// TM bands 4, 3, 2 as red, green, blue over the reservoir and the western hills: vegetation red,
-// clear water black, bare soil and rock in cyan and grey tones.
+// TM bands 4, 3, 2 as red, green, blue over the reservoir, the hills south of it and the fields below
+// the dam: vegetation red, clear water black, bare soil and rock in cyan and grey tones. The view lies
+// within the landscape, at 6 m a pixel.
 QImage FalseColourScene() {
-    View view{0, 4300, 12690, 0, 1269, 795};
+    View view{2000, 6820, 1269 * 6.0, 0, 1269, 795};
     std::vector<Band> bands = {Bands::Tm4, Bands::Tm3, Bands::Tm2};
     auto b = RenderBands(view, bands);
     QImage image = Composite(b[0], b[1], b[2], 0.01, 0.995);
@@ -78,10 +79,11 @@ QImage FalseColourScene() {
         p.setPen(Qt::black);
         DrawText(p, {box.left() + 4, box.top() + 2}, QString::fromUtf8(text));
     };
+    // The picture control shows the top left 282 x 354 pixels: the tags name what lies there.
     tag({14, 10}, "TM 4-3-2 (RGB)");
-    tag({150, 250}, "Agua");
+    tag({172, 96}, "Agua");
     tag({20, 110}, "Vegetación");
-    tag({160, 320}, "Suelo");
+    tag({62, 262}, "Suelo");
     p.end();
     return image;
 }

@@ -19,12 +19,13 @@ QImage PixelsAndNumbers() {
     p.setFont(SansFont(15, true));
     p.setPen(QColor(20, 30, 90));
     DrawText(p, {188, 6}, QString::fromUtf8("Imagen digital: píxeles y DN"), Qt::AlignHCenter | Qt::AlignTop);
-    // A 30 m near-infrared band of the river and the town, 160 x 160 pixels.
-    View view{7400, 5400, 160 * 30, 0, 160, 160};
+    // A 30 m near-infrared band of the river and the town, 160 x 160 pixels, up to the landscape's
+    // eastern edge.
+    View view{kWorldSize - 160 * 30, 5400, 160 * 30, 0, 160, 160};
     FloatImage dn = ToDigitalNumbers(RenderBand(view, Bands::Tm4), Bands::Tm4, 0.6f);
     QImage band = ToGrey(dn, 0, 255);
     p.drawImage(QRectF(14, 34, 160, 160), band);
-    const int wx = 70, wy = 82, n = 6;
+    const int wx = 77, wy = 82, n = 6;
     p.setPen(QPen(Qt::red, 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(14 + wx, 34 + wy, n, n));

@@ -38,8 +38,9 @@ QImage Orbits() {
         p.drawEllipse(at, 3, 3);
         DrawText(p, {216, at.y()}, QString::fromUtf8(text), Qt::AlignLeft | Qt::AlignVCenter);
     };
-    label(leo, 0.9, QColor(120, 230, 120), "Baja (LEO): 200–2000 km");
-    label(meo, 0.35, QColor(250, 200, 80), "Media (MEO): 2000–35 786 km");
+    // Far enough apart on the screen for the labels not to touch: the low ring is small.
+    label(leo, 0.5, QColor(120, 230, 120), "Baja (LEO): 200–2000 km");
+    label(meo, 0.6, QColor(250, 200, 80), "Media (MEO): 2000–35 786 km");
     label(geo, -0.25, QColor(250, 120, 120), "Geoestacionaria: 35 786 km");
     p.setPen(Qt::white);
     p.setFont(SansFont(12, true));

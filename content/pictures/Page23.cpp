@@ -246,7 +246,7 @@ QImage WorkedPixel() {
     return image;
 }
 
-// The reservoir and the dam as a 16-colour palette image.
+// A patch of fields and a road, as a 16-colour palette image.
 IndexedImage PaletteScene() {
     const int w = 365, h = 326;
     View view{5200, 6150, 5.0 * w, 0, w, h};
