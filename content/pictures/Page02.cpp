@@ -120,8 +120,9 @@ QImage ProcessDiagram() {
     Step(p, {215, 90}, "A", "Fuente de energía", Qt::AlignLeft);
     Step(p, {150, 300}, "B", "Radiación y atmósfera", Qt::AlignLeft);
     Step(p, {330, 465}, "C", "Interacción con la superficie", Qt::AlignLeft);
-    Step(p, {1210, 180}, "D", "Registro por el sensor", Qt::AlignRight);
-    Step(p, {1215, 420}, "E", "Recepción y procesamiento", Qt::AlignRight);
+    // D below the head of the arrow that reaches the sensor; both boxes inside the picture's right edge.
+    Step(p, {1205, 206}, "D", "Registro por el sensor", Qt::AlignRight);
+    Step(p, {1205, 420}, "E", "Recepción y procesamiento", Qt::AlignRight);
     Step(p, {950, 745}, "F", "Análisis", Qt::AlignLeft);
     Step(p, {20, 720}, "G", "Aplicación", Qt::AlignLeft);
     p.end();

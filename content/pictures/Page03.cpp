@@ -20,6 +20,8 @@ QImage GrainSizeChart() {
     chart.X0 = 0.4, chart.X1 = 2.5, chart.XStep = 0.3;
     chart.Y0 = 0, chart.Y1 = 80, chart.YStep = 20;
     chart.FontPixels = 12;
+    // Below the curves, which the legend would hide at the long wavelengths.
+    chart.LegendAtBottom = true;
     const struct {
         const char* Name;
         double Scale;

@@ -52,7 +52,8 @@ QRgb IronColour(double t) {
     // Black through purple, red and orange to white, the usual palette of thermal cameras.
     t = std::clamp(t, 0.0, 1.0);
     double r = std::clamp(1.8 * t, 0.0, 1.0), g = std::clamp(2.2 * t - 0.9, 0.0, 1.0);
-    double b = std::clamp(t < 0.35 ? 1.6 * t + 0.1 : 1.2 - 2.2 * (t - 0.35), 0.0, 1.0);
+    // Blue rises to purple and falls away through red, without a step where the two meet.
+    double b = t < 0.35 ? 1.6 * t + 0.1 : std::max(0.0, 0.66 - 2.2 * (t - 0.35));
     if (t > 0.85) b = (t - 0.85) / 0.15;
     return qRgb(int(255 * r), int(255 * g), int(255 * b));
 }
@@ -91,7 +92,7 @@ QImage EmissionCurves() {
     chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     chart.YLabel = QString::fromUtf8("log₁₀ radiancia (W·m⁻²·sr⁻¹·µm⁻¹)");
     chart.X0 = 0.1, chart.X1 = 100, chart.LogX = true, chart.XDecimals = 1;
-    chart.Y0 = -2, chart.Y1 = 8, chart.YStep = 2;
+    chart.Y0 = -2, chart.Y1 = 10, chart.YStep = 2;
     chart.FontPixels = 12;
     chart.Legend = false;
     chart.Spans.push_back({0.4, 0.7, QString::fromUtf8("visible"), QColor(235, 245, 215)});
@@ -113,7 +114,7 @@ QImage EmissionCurves() {
         chart.Lines.push_back(s);
     }
     QRectF plot = DrawChart(p, QRectF(0, 0, 472, 426), chart);
-    p.setFont(SansFont(11));
+    p.setFont(SansFont(10));
     p.setPen(Qt::black);
     for (const auto& b : bodies) {
         double peak = WienPeak(b.K);
@@ -121,10 +122,12 @@ QImage EmissionCurves() {
         p.setBrush(b.Colour);
         p.drawEllipse(at, 3, 3);
         p.setPen(b.Colour.darker(130));
-        DrawText(p, at + QPointF(7, 4),
+        // Above and left of the peak, between the curve and the hotter one above it: the curve falls
+        // away on both sides, so it never crosses its own label.
+        DrawText(p, at + QPointF(-7, 2),
                  QString::fromUtf8(b.Name) + QString::fromUtf8("\nλmáx ") + Decimal(peak, peak < 1 ? 2 : 1) +
                      QString::fromUtf8(" µm"),
-                 Qt::AlignLeft | Qt::AlignTop);
+                 Qt::AlignRight | Qt::AlignBottom);
     }
     p.end();
     return image;

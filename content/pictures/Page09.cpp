@@ -63,8 +63,14 @@ QImage ScannerDiagram() {
     DrawDoubleArrow(p, {70, 292}, {500, 292}, 7);
     p.setPen(blue);
     p.setFont(SansFont(11));
-    DrawText(p, {300, 238}, QString::fromUtf8("IFOV"), Qt::AlignLeft | Qt::AlignBottom);
-    DrawText(p, {24, 228}, QString::fromUtf8("barrido\ntransversal"), Qt::AlignLeft | Qt::AlignVCenter);
+    // The labels over the scan lines keep a white ground, so that no line runs through them.
+    auto label = [&](QPointF at, const char* text, Qt::Alignment anchor) {
+        const QString s = QString::fromUtf8(text);
+        p.fillRect(AnchoredTextBounds(p, at, s, anchor).adjusted(-2, 0, 2, 0), Qt::white);
+        DrawText(p, at, s, anchor);
+    };
+    label({300, 238}, "IFOV", Qt::AlignLeft | Qt::AlignBottom);
+    label({24, 228}, "barrido\ntransversal", Qt::AlignLeft | Qt::AlignVCenter);
     p.setPen(QPen(blue, 2));
     DrawArrow(p, {520, 150}, {470, 110}, 8);
     DrawText(p, {492, 158}, QString::fromUtf8("avance del\nsatélite"), Qt::AlignLeft | Qt::AlignTop);

@@ -78,9 +78,19 @@ QImage Timeline() {
         p.setFont(SansFont(12, true));
         DrawText(p, {left - 6, y + rowH / 2}, QString::fromUtf8(m.Name), Qt::AlignRight | Qt::AlignVCenter);
         p.setFont(SansFont(10));
-        QPointF at = m.To - m.From > 12 ? bar.center() : QPointF(bar.right() + 4, bar.center().y());
-        DrawText(p, at, QString::fromUtf8(m.Sensors),
-                 (m.To - m.From > 12 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+        // Inside a long bar; beside a short one, on its left where the right would pass the 508 pixels
+        // the picture control shows.
+        const QString sensors = QString::fromUtf8(m.Sensors);
+        const bool inside = m.To - m.From > 12;
+        const bool before =
+            !inside && bar.right() + 4 + QFontMetricsF(p.font()).horizontalAdvance(sensors) > 504;
+        QPointF at =
+            inside ? bar.center() : QPointF(before ? bar.left() - 4 : bar.right() + 4, bar.center().y());
+        DrawText(p, at, sensors,
+                 (inside   ? Qt::AlignHCenter
+                  : before ? Qt::AlignRight
+                           : Qt::AlignLeft) |
+                     Qt::AlignVCenter);
     }
     p.setFont(SansFont(11));
     p.setPen(QColor(60, 60, 60));

@@ -89,16 +89,20 @@ QImage SpotBands() {
         ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 1.8, 2.5),
         ReflectanceSeries(Material::SoilDry, "suelo", QColor(150, 95, 40), 0.4, 1.8, 2.5),
         ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 1.8, 2.5)};
-    layout.RowHeight = 0.085;
+    // Six rows above the curves: the vegetation's near-infrared plateau reaches 52 %.
+    layout.RowHeight = 0.065;
     layout.RowNamesAt = 1.22;
-    layout.Bars = {{"P 10 m", 0.51, 0.73, 0},     {"XS1", 0.50, 0.59, 1},    {"XS2", 0.61, 0.68, 1},
-                   {"XS3", 0.79, 0.89, 1},        {"M 10 m", 0.61, 0.68, 2}, {"B1", 0.50, 0.59, 3},
-                   {"B2", 0.61, 0.68, 3},         {"B3", 0.78, 0.89, 3},     {"SWIR", 1.58, 1.75, 3},
-                   {"Pan 1,5 m", 0.45, 0.745, 4}, {"B0", 0.45, 0.525, 5},    {"B1", 0.53, 0.59, 5},
+    layout.Bars = {{"P 10 m", 0.51, 0.73, 0},     {"XS1", 0.50, 0.59, 1}, {"XS2", 0.61, 0.68, 1},
+                   {"XS3", 0.79, 0.89, 1},        {"M", 0.61, 0.68, 2},   {"B1", 0.50, 0.59, 3},
+                   {"B2", 0.61, 0.68, 3},         {"B3", 0.78, 0.89, 3},  {"SWIR", 1.58, 1.75, 3},
+                   {"Pan 1,5 m", 0.45, 0.745, 4}, {"B0", 0.45, 0.525, 5}, {"B1", 0.53, 0.59, 5},
                    {"B2", 0.625, 0.695, 5},       {"B3", 0.76, 0.89, 5}};
-    layout.RowNames = {QString::fromUtf8("SPOT 1-3 HRV"), QString::fromUtf8("XS 20 m"),
-                       QString::fromUtf8("SPOT 4 HRVIR"), QString::fromUtf8("SPOT 4-5, 20/10 m"),
-                       QString::fromUtf8("SPOT 6-7"),     QString::fromUtf8("6 m")};
+    layout.RowNames = {QString::fromUtf8("SPOT 1-3 HRV"),
+                       QString::fromUtf8("XS 20 m"),
+                       QString::fromUtf8("SPOT 4 HRVIR, M 10 m"),
+                       QString::fromUtf8("SPOT 4-5, 20/10 m"),
+                       QString::fromUtf8("SPOT 6-7"),
+                       QString::fromUtf8("6 m")};
     DrawBandChart(p, QRectF(0, 0, 762, 410), layout);
     p.end();
     return image;

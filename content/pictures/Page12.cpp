@@ -94,12 +94,13 @@ QImage IkonosBands() {
     layout.Chart.XLabel = QString::fromUtf8("Longitud de onda (µm)");
     layout.Chart.YLabel = QString::fromUtf8("Reflectancia (%)");
     layout.Chart.X0 = 0.4, layout.Chart.X1 = 1.0, layout.Chart.XStep = 0.1;
-    layout.Chart.Y0 = 0, layout.Chart.Y1 = 70, layout.Chart.YStep = 20;
+    // Room above the vegetation's near-infrared plateau (52 %) for the bands and the legend.
+    layout.Chart.Y0 = 0, layout.Chart.Y1 = 100, layout.Chart.YStep = 20;
     layout.Chart.FontPixels = 12;
     layout.Chart.Lines = {ReflectanceSeries(Material::CropGreen, "vegetación", QColor(30, 140, 40), 0.4, 1.0),
                           ReflectanceSeries(Material::Concrete, "hormigón", QColor(120, 120, 120), 0.4, 1.0),
                           ReflectanceSeries(Material::ClearWater, "agua", QColor(30, 70, 200), 0.4, 1.0)};
-    layout.RowHeight = 0.13;
+    layout.RowHeight = 0.11;
     layout.Bars = {{"1", 0.445, 0.516, 0},
                    {"2", 0.506, 0.595, 1},
                    {"3", 0.632, 0.698, 0},

@@ -102,9 +102,10 @@ QImage EarlyMssScene() {
     }
     for (int lat = 31 * 60; lat < south; lat += 30) {
         double y = frame.top() + double(lat - north) / (south - north) * frame.height();
-        p.drawLine(QPointF(frame.left() - 6, y), QPointF(frame.left(), y));
-        p.drawLine(QPointF(frame.right(), y), QPointF(frame.right() + 6, y));
-        for (double x : {frame.left() - 9, frame.right() + 9}) {
+        p.drawLine(QPointF(frame.left() - 5, y), QPointF(frame.left(), y));
+        p.drawLine(QPointF(frame.right(), y), QPointF(frame.right() + 5, y));
+        // Beyond the 5-pixel ticks, so that no tick runs into a label, and inside the picture.
+        for (double x : {frame.left() - 12, frame.right() + 12}) {
             p.save();
             p.translate(x, y);
             p.rotate(-90);

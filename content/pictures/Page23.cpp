@@ -49,9 +49,11 @@ QImage Labelled(QImage image, const QString& text) {
     return image;
 }
 
-// Relative sensitivity of the eye in daylight: a Gaussian fit of the standard luminosity curve.
+// Relative sensitivity of the eye in daylight: the standard luminosity curve as two half Gaussians
+// meeting at its maximum, 1 at 0.555 µm, matched to its values at 0.50 µm (0.323) and 0.60 µm (0.631).
 double EyeSensitivity(double um) {
-    return std::min(1.0, 1.019 * std::exp(-285.4 * (um - 0.559) * (um - 0.559)));
+    const double sigma = um < 0.555 ? 0.0366 : 0.0469, d = (um - 0.555) / sigma;
+    return std::exp(-d * d / 2);
 }
 
 QImage EyeAndWeights() {
@@ -79,7 +81,8 @@ QImage EyeAndWeights() {
     p.drawLine(top, foot);
     p.setPen(Qt::black);
     p.setFont(SansFont(10));
-    DrawText(p, ChartPoint(plot, chart, 0.582, 1.0), QString::fromUtf8("máx. 0,555 µm"),
+    // The unit is on the axis; with it the label would run past the plot's right edge.
+    DrawText(p, ChartPoint(plot, chart, 0.582, 1.0), QString::fromUtf8("máx. 0,555"),
              Qt::AlignLeft | Qt::AlignTop);
 
     // The luminance weights as bars.

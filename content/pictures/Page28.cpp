@@ -121,8 +121,9 @@ QImage TransferFunctions() {
     DrawText(p, {22, 80}, QString::fromUtf8("g' = δ · (g − mín)"));
     DrawText(p, {22, 98}, QString::fromUtf8("δ = 255 / (máx − mín)"));
 
-    // Both functions for the part (mín 19, máx 247).
-    const QRectF plot(42, 128, 216, 118);
+    // Both functions for the part (mín 19, máx 247). The picture control shows 265 of the 269 pixels:
+    // the plot ends far enough inside for the "255" below its right end.
+    const QRectF plot(42, 128, 208, 118);
     p.fillRect(plot, QColor(248, 248, 248));
     p.setPen(QPen(QColor(150, 150, 150), 1));
     p.drawRect(plot);

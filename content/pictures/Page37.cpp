@@ -47,7 +47,8 @@ QImage NaturalColour2011() {
     QPainter p;
     BeginPainting(p, image);
     DrawPlaceLabel(p, {10, 10}, {10, 10},
-                   QString::fromUtf8("ETM+ · R = banda 3 · V = banda 2 · A = banda 1 · estiramiento lineal al 2 % y tramado (dithering)"),
+                   QString::fromUtf8("ETM+ · R = banda 3 · V = banda 2 · A = banda 1 · estiramiento lineal "
+                                     "al 2 % y tramado (dithering)"),
                    14);
     DrawScaleBar(p, QPointF(16, 672), view.PixelSize(), 2000, 13);
     DrawNorthArrow(p, QPointF(900, 12), 30, 13);

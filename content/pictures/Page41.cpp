@@ -33,8 +33,9 @@ struct Acquisition {
 QImage GeometricCorrection() {
     constexpr int kRaw = 116;
     const Acquisition scene{QPointF(5050, 3900)};
-    // A north-up rendering around the footprint, from which the recorded image is sampled.
-    const View ground{4400, 3700, 5400, 0, 270, 270};
+    // A north-up rendering around the footprint, from which the recorded image is sampled: 20 m a
+    // pixel, with room beyond every corner of the footprint.
+    const View ground{3700, 3500, 6300, 0, 315, 315};
     const std::vector<Band> bands = {Bands::Tm4, Bands::Tm3, Bands::Tm2};
     std::vector<FloatImage> b = RenderScene(ground, bands, {{130, 50, false}, 1});
     const QImage map = Composite(b[0], b[1], b[2], 0.01, 0.99);

@@ -133,7 +133,8 @@ void LocalIncidence(QPainter& p) {
     const double tilt = std::atan2(kHillHeight, 70.0);
     QPointF normal(-std::sin(tilt), -std::cos(tilt));
     p.setPen(QPen(kInk, 2));
-    DrawArrow(p, slope, slope + normal * 48, 9);
+    // Longer than the arc's radius and its label's distance, so that θ stands clear of the arrowhead.
+    DrawArrow(p, slope, slope + normal * 72, 9);
     p.setPen(QPen(kSecond, 1.6));
     p.drawLine(slope - d2 * 150, slope);
     AngleArc(p, slope, 34, std::atan2(normal.y(), normal.x()), std::atan2(-d2.y(), -d2.x()),
@@ -273,9 +274,9 @@ QImage RangeResolution() {
         p.setPen(QPen(colour, 2.2));
         p.drawLine(g1, g1 + w * 185);
         p.drawLine(g2, g2 + w * 185);
-        // The beam arriving.
+        // The beam arriving, high enough on the front to stay clear of the angles' labels.
         p.setPen(QPen(colour.darker(120), 3));
-        QPointF hit = g1 + w * 75;
+        QPointF hit = g1 + w * 125;
         DrawArrow(p, hit - d * 210, hit - d * 8, 13);
         // e across the fronts, a along the ground.
         p.setPen(QPen(kInk, 2));

@@ -136,7 +136,7 @@ void Reflections(QPainter& p, QPointF d, QColor beam, QColor back) {
     Label(p, QRectF(440, 178, 160, 60),
           QString::fromUtf8("Faldón opuesto: refleja el haz lejos de la antena"), QColor(70, 70, 70));
     Label(p, QRectF(16, 262, 170, 40), QString::fromUtf8("Doble rebote suelo–pared: eco intenso"), corner);
-    Label(p, QRectF(698, 256, 98, 60), QString::fromUtf8("Suelo rugoso: difusión, eco débil"),
+    Label(p, QRectF(698, 256, 98, 60), QString::fromUtf8("Pasto: difusión, eco moderado"),
           QColor(60, 90, 40));
     Label(p, QRectF(468, 290, 82, 22), QString::fromUtf8("Sombra"), QColor(30, 30, 30));
 }

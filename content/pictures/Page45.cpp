@@ -211,15 +211,17 @@ QImage ReliefDisplacement() {
 }
 
 // The western hills and the reservoir from an aircraft flying north at 2 000 m and looking east, from
-// 8 degrees of incidence at the near edge to almost 70 at the far edge: slopes facing the radar are
-// shortened and bright at near range, slopes turned away darker; still water returns nothing.
+// 20 degrees of incidence at the near edge to 71 at the far edge: slopes facing the radar are shortened
+// and bright at near range, slopes turned away darker; still water returns nothing. At a steeper near
+// edge the valley floor, below the area's mean level, would lie nearer the antenna than any echo the
+// near edge can show, and the edge would stay black.
 QImage HillsRadarImage() {
     RadarView view;
     view.X0 = 0, view.Y0 = 6400;
     view.Across = 5000, view.Along = 3890;
     view.Width = 544, view.Height = 423;
     view.Altitude = 2000;
-    view.NearIncidence = 8;
+    view.NearIncidence = 20;
     view.Looks = 8;
     view.Seed = 45;
     QImage image = RadarToGrey(RadarImage(view), 0.01, 0.995).convertToFormat(QImage::Format_RGB32);

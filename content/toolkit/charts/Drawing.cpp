@@ -239,7 +239,9 @@ QRectF DrawChart(QPainter& p, const QRectF& area, const ChartLayout& s) {
             }
         if (named) {
             double rowH = m.height() + 3;
-            QRectF box(plot.right() - wide - 44, plot.top() + 8, wide + 36, named * rowH + 8);
+            const double high = named * rowH + 8;
+            QRectF box(plot.right() - wide - 44, s.LegendAtBottom ? plot.bottom() - 8 - high : plot.top() + 8,
+                       wide + 36, high);
             p.setPen(QPen(Qt::gray, 1));
             p.setBrush(QColor(255, 255, 255, 235));
             p.drawRect(box);

@@ -76,13 +76,15 @@ struct ChartLayout {
     std::vector<Span> Spans;
     std::vector<Series> Lines;
     bool Legend = true;
+    // The corner of the plot the legend sits in: top right, or bottom right where curves leave it free.
+    bool LegendAtBottom = false;
     double FontPixels = 13;
     QColor Background = Qt::white;
     QColor Grid = QColor(220, 220, 220);
 };
 
 // Plots the chart into area: title above, axes with ticks and labels, spans, lines, legend in the top
-// right of the plot. Returns the plot rectangle, for drawing annotations in data coordinates.
+// (or bottom) right of the plot. Returns the plot rectangle, for drawing annotations in data coordinates.
 QRectF DrawChart(QPainter& p, const QRectF& area, const ChartLayout& chart);
 // The point of the plot rectangle for a data point of the chart.
 QPointF ChartPoint(const QRectF& plot, const ChartLayout& chart, double x, double y);

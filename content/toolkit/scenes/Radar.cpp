@@ -302,17 +302,22 @@ FloatImage RadarImage(const RadarView& view) {
     const double spacing = pixel / view.Oversample;
     const double rowSpacing = view.Along / view.Height;
     // The area's mean level and relief, from a coarse look: hills beyond the far edge lay over into
-    // the picture, so the surface reaches past it by what the highest ground can move.
-    double sum = 0, top = -1e9;
+    // the picture, so the surface reaches past it by what the highest ground can move; ground below the
+    // mean level appears farther out, so the surface reaches back before the near edge by what the
+    // lowest ground can move (to the nadir if such ground cannot reach the near edge at all).
+    double sum = 0, top = -1e9, bottom = 1e9;
     for (int j = 0; j < 24; ++j)
         for (int i = 0; i < 24; ++i) {
             double z =
                 land.Elevation(view.X0 + (i + 0.5) * view.Across / 24, view.Y0 + (j + 0.5) * view.Along / 24);
-            sum += z, top = std::max(top, z);
+            sum += z, top = std::max(top, z), bottom = std::min(bottom, z);
         }
     const double reference = sum / (24 * 24);
     const double farIncidence = RadarIncidence(view, view.Across) * M_PI / 180;
-    const double nearMargin = 4 * pixel;
+    const double nearGround = view.Altitude * std::tan(view.NearIncidence * M_PI / 180);
+    const double depth = std::max(0.0, reference - bottom + 20);
+    const double lowest = nearGround * nearGround - (2 * view.Altitude + depth) * depth;
+    const double nearMargin = nearGround - std::sqrt(std::max(0.0, lowest)) + 4 * pixel;
     const double farMargin = std::max(0.0, top + 20 - reference) / std::tan(farIncidence) + 4 * pixel;
     const int columns = int(std::ceil((view.Across + nearMargin + farMargin) / spacing));
     RadarSurface surface(columns, view.Height, spacing, rowSpacing);
