@@ -24,6 +24,9 @@
 #include <thread>
 #include <utility>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <jpeglib.h>
 // After jpeglib.h: its macros use the library's types.
 #include <jerror.h>
@@ -87,7 +90,11 @@ struct TJPEGContext {
 // counted, in order and in place. Whoever looks at the output waits until every counted row is done.
 class TGreyReducer {
 public:
-    TGreyReducer(TJPEGContext& c, int width) : FContext(c), FWidth(width) {
+    // With `populate`, the thread first makes the output's pages resident, ahead of the rows the
+    // decoding thread copies into them: a page first touched costs a fault, which a virtual machine
+    // makes dear, and the kernel makes a range resident in one call for less.
+    TGreyReducer(TJPEGContext& c, int width, int height, bool populate)
+        : FContext(c), FWidth(width), FHeight(height), FPopulate(populate) {
         FThread = std::thread([this] { Run(); });
     }
     // Reduces every row counted so far, then ends the thread; rows never counted stay as they are.
@@ -119,7 +126,22 @@ private:
         FSignal.fetch_add(1, std::memory_order_release);
         FSignal.notify_one();
     }
+    void Populate() const {
+#ifdef MADV_POPULATE_WRITE
+        if (!FPopulate || FHeight <= 0) return;
+        const ptrdiff_t step = FContext.RowStep;
+        const uint8_t* first = FContext.TopRow + (step < 0 ? static_cast<ptrdiff_t>(FHeight - 1) * step : 0);
+        const size_t span = static_cast<size_t>(step < 0 ? -step : step) * static_cast<size_t>(FHeight - 1) +
+                            static_cast<size_t>(FWidth);
+        const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        const uintptr_t begin = reinterpret_cast<uintptr_t>(first) & ~(page - 1);
+        const uintptr_t end = (reinterpret_cast<uintptr_t>(first) + span + page - 1) & ~(page - 1);
+        // Only an optimisation: an older kernel refuses it, and the pages then fault in as written.
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+    }
     void Run() {
+        Populate();
         JDIMENSION row = 0;
         for (;;) {
             const unsigned signal = FSignal.load(std::memory_order_acquire);
@@ -138,7 +160,8 @@ private:
     }
 
     TJPEGContext& FContext;
-    const int FWidth;
+    const int FWidth, FHeight;
+    const bool FPopulate;
     std::atomic<JDIMENSION> FCounted{0}, FDone{0};
     std::atomic<unsigned> FSignal{0};
     std::atomic<bool> FEnded{false};
@@ -440,9 +463,14 @@ void TJPEGDecompressor::ReadRows(uint8_t* topRow, ptrdiff_t rowStep) {
     // Below this many pixels the pass takes less time than starting a thread.
     constexpr uint64_t kReduceApartPixels = 1 << 18;
     const jpeg_decompress_struct& d = c->Info;
+    // The output is made resident at once only when the data is large enough to fill it plausibly: a
+    // file whose header claims far more pixels than its bytes can carry costs only what it decodes.
+    constexpr uint64_t kPixelsPerStoredByte = 64;
+    const uint64_t pixels = uint64_t{d.output_width} * d.output_height;
     std::optional<TGreyReducer> reducer;
-    if (c->GreyDither && uint64_t{d.output_width} * d.output_height >= kReduceApartPixels)
-        reducer.emplace(*c, static_cast<int>(d.output_width));
+    if (c->GreyDither && pixels >= kReduceApartPixels)
+        reducer.emplace(*c, static_cast<int>(d.output_width), static_cast<int>(d.output_height),
+                        pixels <= uint64_t{c->Source.Size} * kPixelsPerStoredByte);
     c->Reducer = reducer ? &*reducer : nullptr;
     struct TDetach {
         TJPEGContext* Context;
