@@ -50,7 +50,8 @@ QImage ReflectanceChart() {
     note(0.72, 25, 0.93, 32, "borde rojo");
     note(1.45, 20, 1.45, 33, "agua de la hoja");
     note(1.95, 7.5, 2.05, 24, "agua de la hoja");
-    note(1.9, 10.5, 2.3, 27, "humedad del suelo");
+    // At 1.45 µm, where the moist soil's dip lies well below the leaf's: at 1.9 µm the two curves meet.
+    note(1.45, 12, 1.32, 4, "humedad del suelo");
     note(0.9, 2, 1.15, 9, "el agua absorbe el infrarrojo");
     p.setFont(SansFont(13));
     p.setPen(QColor(90, 90, 90));

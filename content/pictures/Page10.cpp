@@ -136,7 +136,8 @@ QImage Landsat7Bands() {
     DrawBandChart(p, QRectF(0, 0, 278, 252), layout);
     p.setFont(SansFont(9));
     p.setPen(QColor(80, 80, 80));
-    DrawText(p, {270, 120}, QString::fromUtf8("banda 6: 10,4–12,5 µm"), Qt::AlignRight | Qt::AlignVCenter);
+    // Band 6 lies far beyond the axis: named in the free second row, above the curves.
+    DrawText(p, {260, 46}, QString::fromUtf8("banda 6: 10,4–12,5 µm"), Qt::AlignRight | Qt::AlignVCenter);
     p.end();
     return image;
 }
@@ -167,7 +168,8 @@ QImage Landsat8Bands() {
     thermal.Chart.XLabel = QString::fromUtf8("µm");
     thermal.Chart.YLabel = QString::fromUtf8("Emisión a 300 K (rel.)");
     thermal.Chart.X0 = 8, thermal.Chart.X1 = 14, thermal.Chart.XStep = 2, thermal.Chart.XDecimals = 0;
-    thermal.Chart.Y0 = 0, thermal.Chart.Y1 = 1.1, thermal.Chart.YStep = 0.5, thermal.Chart.YDecimals = 1;
+    // The band boxes above the curve's peak (1).
+    thermal.Chart.Y0 = 0, thermal.Chart.Y1 = 1.4, thermal.Chart.YStep = 0.5, thermal.Chart.YDecimals = 1;
     thermal.Chart.FontPixels = 12;
     thermal.Chart.Legend = false;
     Series planck{QString(), QColor(200, 60, 40), {}, Qt::SolidLine, 2};

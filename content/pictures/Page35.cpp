@@ -11,7 +11,8 @@ QImage BandsTwoToFour() {
     const SceneDate date{{130, 55, false}, 4};
     const BandPanel panels[] = {
         {Bands::Etm2, {4, 30}, QString::fromUtf8("Banda 2 · verde · 0,525–0,605 µm")},
-        {Bands::Etm4, {4, 366}, QString::fromUtf8("Banda 4 · infrarrojo cercano · 0,775–0,90 µm")},
+        // Ends on row 694: the picture control shows the top 696 rows of the sheet.
+        {Bands::Etm4, {4, 364}, QString::fromUtf8("Banda 4 · infrarrojo cercano · 0,775–0,90 µm")},
         {Bands::Etm3, {488, 162}, QString::fromUtf8("Banda 3 · rojo · 0,63–0,69 µm")},
     };
     const QStringList notes = {
