@@ -40,8 +40,10 @@ QImage Sinusoid() {
     // Amplitude: from the axis to the crest.
     p.setPen(QPen(Qt::black, 1.4));
     DrawDoubleArrow(p, ChartPoint(plot, chart, 0.25, 0), ChartPoint(plot, chart, 0.25, 1), 7);
-    DrawTag(p, ChartPoint(plot, chart, 0.27, 0.5), QString::fromUtf8("A (amplitud)"),
-            Qt::AlignLeft | Qt::AlignVCenter, 13, Qt::black, true);
+    // The letter alone: a wider tag would cover the curve as it falls from the crest (the axis and the
+    // key name the amplitude).
+    DrawTag(p, ChartPoint(plot, chart, 0.27, 0.5), QString::fromUtf8("A"), Qt::AlignLeft | Qt::AlignVCenter,
+            13, Qt::black, true);
     // Period: from crest to crest.
     QPointF c1 = ChartPoint(plot, chart, 0.25, 1.18), c2 = ChartPoint(plot, chart, 1.25, 1.18);
     p.setPen(QPen(QColor(150, 150, 150), 1, Qt::DotLine));

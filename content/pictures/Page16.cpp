@@ -24,7 +24,8 @@ QImage TimeAndFrequency() {
     time.XLabel = QString::fromUtf8("Tiempo t (s)");
     time.YLabel = QString::fromUtf8("s(t)");
     time.X0 = 0, time.X1 = record, time.XStep = 0.25, time.XDecimals = 2;
-    time.Y0 = -1.5, time.Y1 = 1.5, time.YStep = 0.5, time.YDecimals = 1;
+    // Room above the crests' overshoot (1.18) for the label.
+    time.Y0 = -1.5, time.Y1 = 2, time.YStep = 0.5, time.YDecimals = 1;
     time.Legend = false;
     time.FontPixels = 12;
     time.Lines = {{QString(), kRed,
