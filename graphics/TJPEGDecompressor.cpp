@@ -93,8 +93,8 @@ public:
     // With `populate`, the thread first makes the output's pages resident, ahead of the rows the
     // decoding thread copies into them: a page first touched costs a fault, which a virtual machine
     // makes dear, and the kernel makes a range resident in one call for less.
-    TGreyReducer(TJPEGContext& c, int width, int height, bool populate)
-        : FContext(c), FWidth(width), FHeight(height), FPopulate(populate) {
+    TGreyReducer(TJPEGContext& c, int width, bool populate)
+        : FContext(c), FWidth(width), FPopulate(populate) {
         FThread = std::thread([this] { Run(); });
     }
     // Reduces every row counted so far, then ends the thread; rows never counted stay as they are.
@@ -128,10 +128,11 @@ private:
     }
     void Populate() const {
 #ifdef MADV_POPULATE_WRITE
-        if (!FPopulate || FHeight <= 0) return;
+        const JDIMENSION height = FContext.Info.output_height;
+        if (!FPopulate || height == 0) return;
         const ptrdiff_t step = FContext.RowStep;
-        const uint8_t* first = FContext.TopRow + (step < 0 ? static_cast<ptrdiff_t>(FHeight - 1) * step : 0);
-        const size_t span = static_cast<size_t>(step < 0 ? -step : step) * static_cast<size_t>(FHeight - 1) +
+        const uint8_t* first = FContext.TopRow + (step < 0 ? static_cast<ptrdiff_t>(height - 1) * step : 0);
+        const size_t span = static_cast<size_t>(step < 0 ? -step : step) * static_cast<size_t>(height - 1) +
                             static_cast<size_t>(FWidth);
         const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
         const uintptr_t begin = reinterpret_cast<uintptr_t>(first) & ~(page - 1);
@@ -160,7 +161,7 @@ private:
     }
 
     TJPEGContext& FContext;
-    const int FWidth, FHeight;
+    const int FWidth;
     const bool FPopulate;
     std::atomic<JDIMENSION> FCounted{0}, FDone{0};
     std::atomic<unsigned> FSignal{0};
@@ -469,7 +470,7 @@ void TJPEGDecompressor::ReadRows(uint8_t* topRow, ptrdiff_t rowStep) {
     const uint64_t pixels = uint64_t{d.output_width} * d.output_height;
     std::optional<TGreyReducer> reducer;
     if (c->GreyDither && pixels >= kReduceApartPixels)
-        reducer.emplace(*c, static_cast<int>(d.output_width), static_cast<int>(d.output_height),
+        reducer.emplace(*c, static_cast<int>(d.output_width),
                         pixels <= uint64_t{c->Source.Size} * kPixelsPerStoredByte);
     c->Reducer = reducer ? &*reducer : nullptr;
     struct TDetach {
